@@ -1,0 +1,73 @@
+// In-memory stand-ins for every platform operation the core calls, and records of what was asked.
+//
+// A test fills `gFake` (parameters, a tree of directories and files, path probes, the dialog's
+// answer), runs the core, and reads back what was touched and in which order.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/report.h"
+
+namespace farthom {
+
+struct FakeEntry {
+  std::u16string name;
+  int32_t kind = 1;  // 2 for a directory, 1 for anything else
+};
+
+struct FakeListing {
+  bool open = false;
+  std::vector<FakeEntry> entries;
+  size_t position = 0;  // entries handed out so far
+};
+
+struct FakePlatform {
+  // Parameters handed out one by one; the empty text once they are used up.
+  std::vector<std::u16string> parameters;
+  size_t parametersRead = 0;
+
+  // The tree below the current directory: a directory's relative path (no trailing "\") to its
+  // entries in listing order. "" is the top. Real listings start with "." and ".." and so do
+  // these, unless `dotEntries` is cleared.
+  std::map<std::u16string, std::vector<FakeEntry>> directories;
+  std::set<std::u16string> unlistable;  // directories whose opening fails
+  bool dotEntries = true;
+  std::map<int32_t, FakeListing> listings;
+  std::vector<std::u16string> searchTexts;  // every search text asked for, in order
+
+  // Path probes: attribute bits by path (missing: a failed query), and the directories that can
+  // be made current.
+  std::map<std::u16string, uint32_t> attributes;
+  std::set<std::u16string> enterable;
+  std::u16string currentDirectory;
+  std::vector<std::u16string> directoryChanges;
+
+  // Follow-up actions.
+  uintptr_t clipboardResult = 1;
+  std::vector<std::u16string> clipboardTexts;
+  int32_t buttonCode = 7;  // IDNO unless a test scripts another answer
+  std::vector<ReportRequest> reports;
+  std::vector<std::u16string> explorerPaths;
+
+  int commonControlsStarts = 0;
+  // Every operation by name, in call order, for the tests of order.
+  std::vector<std::string> calls;
+};
+
+extern FakePlatform gFake;
+
+// Clears every record and script.
+void ResetFake();
+
+// Adds an entry at the end of its parent's listing; `path` is relative, components joined by "\".
+void AddFakeFile(const std::u16string& path);
+void AddFakeDirectory(const std::u16string& path);
+
+// The longest prefix, with "*.*", that a listing's search text has room for.
+constexpr size_t kFakeSearchTextRoom = 261;
+
+}  // namespace farthom
