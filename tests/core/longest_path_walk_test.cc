@@ -41,21 +41,38 @@ TEST(WalkTree, CountsEntriesAndKeepsTheLongestPath) {
       {"equal lengths keep the first met", {u"abc", u"xyz"}, {}, 2, u"abc"},
       {"equal lengths keep the first met, other order", {u"xyz", u"abc"}, {}, 2, u"xyz"},
       {"a directory's name is part of its entries' paths",
-       {u"verylongname/", u"verylongname\\a"}, {}, 2, u"verylongname\\a"},
+       {u"verylongname/", u"verylongname\\a"},
+       {},
+       2,
+       u"verylongname\\a"},
       {"an empty directory can win", {u"ab", u"verylongname/"}, {}, 2, u"verylongname"},
-      {"three dots and a leading dot are ordinary names", {u".../", u".hidden"}, {}, 2,
-       u".hidden"},
+      {"three dots and a leading dot are ordinary names", {u".../", u".hidden"}, {}, 2, u".hidden"},
       {"an entry inside a three-dot directory", {u".../", u"...\\b"}, {}, 2, u"...\\b"},
       {"an unlistable directory is counted once and not entered",
-       {u"locked/", u"locked\\deep-inside-name", u"b"}, {u"locked"}, 2, u"locked"},
+       {u"locked/", u"locked\\deep-inside-name", u"b"},
+       {u"locked"},
+       2,
+       u"locked"},
       {"the walk goes on after an unlistable directory",
-       {u"locked/", u"locked\\x", u"open/", u"open\\file"}, {u"locked"}, 3, u"open\\file"},
+       {u"locked/", u"locked\\x", u"open/", u"open\\file"},
+       {u"locked"},
+       3,
+       u"open\\file"},
       {"a deeper path only wins when strictly longer",
-       {u"abcdef", u"a/", u"a\\bcde"}, {}, 3, u"abcdef"},
+       {u"abcdef", u"a/", u"a\\bcde"},
+       {},
+       3,
+       u"abcdef"},
       {"every level adds up",
-       {u"a/", u"a\\b/", u"a\\b\\c", u"a\\d", u"e/", u"e\\f"}, {}, 6, u"a\\b\\c"},
+       {u"a/", u"a\\b/", u"a\\b\\c", u"a\\d", u"e/", u"e\\f"},
+       {},
+       6,
+       u"a\\b\\c"},
       {"non-BMP names are measured in code units",
-       {u"\U0001F600\U0001F600", u"abc"}, {}, 2, u"\U0001F600\U0001F600"},
+       {u"\U0001F600\U0001F600", u"abc"},
+       {},
+       2,
+       u"\U0001F600\U0001F600"},
   };
   for (const WalkCase& c : cases) {
     SCOPED_TRACE(c.why);
@@ -119,6 +136,24 @@ TEST(WalkTree, LoopingTreeEndsAtTheListingLimit) {
   const WalkTotals totals = Walk();
   // Prefixes of 5 * k characters are listable up to 5 * k + 3 <= 261, k = 51: 52 entries met.
   EXPECT_EQ(totals.entryCount, 52);
+}
+
+TEST(WalkTree, LinkToAnAncestorIsFollowedUntilTheListingLimit) {
+  // The link a\j leads back to the top, so every lap adds "a\j\" (4 units) to the prefix. The top
+  // is listed again while its prefix of 4k units fits (4k + 3 <= 261, k up to 64), and a\ below
+  // it as well (4k + 5 <= 261): 65 laps meeting a, j and f.
+  ResetFake();
+  gFake.dotEntries = false;
+  BuildTree({u"a/", u"a\\j/", u"a\\f"});
+  gFake.junctions[u"a\\j"] = u"";
+  const WalkTotals totals = Walk();
+  EXPECT_EQ(totals.entryCount, 65 * 3);
+  std::u16string longest;
+  for (int lap = 0; lap < 64; ++lap) longest += u"a\\j\\";
+  EXPECT_EQ(totals.longestPath, longest + u"a\\j");
+  // The 66th lap's top is asked for, with a search text of 263 units, and refused.
+  EXPECT_EQ(gFake.searchTexts.back(), longest + u"a\\j\\*.*");
+  EXPECT_FALSE(gFake.openings.back().open);
 }
 
 }  // namespace

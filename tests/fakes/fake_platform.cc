@@ -27,6 +27,41 @@ void AddEntry(const std::u16string& path, int32_t kind) {
   if (kind == 2) gFake.directories[path];
 }
 
+// The target of the link at `path`, or none.
+const std::u16string* LinkTarget(const std::u16string& path) {
+  for (const auto& link : gFake.junctions) {
+    if (link.first == path) return &link.second;
+  }
+  return nullptr;
+}
+
+// Resolves links one component at a time, as the file system does (a link's target is taken as a
+// plain directory path). False when links lead to links more than 32 times in a row, where the
+// real system gives up too.
+bool ResolveLinks(std::u16string& path) {
+  if (gFake.junctions.empty()) return true;
+  std::u16string resolved;
+  bool atTop = true;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = path.find(u'\\', start);
+    if (!atTop) resolved.push_back(u'\\');
+    resolved.append(path, start, end == std::u16string::npos ? std::u16string::npos : end - start);
+    atTop = false;
+    for (int hops = 0;; ++hops) {
+      const std::u16string* target = LinkTarget(resolved);
+      if (target == nullptr) break;
+      if (hops == 32) return false;
+      resolved = *target;
+      atTop = resolved.empty();
+    }
+    if (end == std::u16string::npos) break;
+    start = end + 1;
+  }
+  path = std::move(resolved);
+  return true;
+}
+
 FakeListing* LookUp(int32_t number) {
   auto found = gFake.listings.find(number);
   if (found == gFake.listings.end() || !found->second.open) return nullptr;
@@ -84,6 +119,8 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   gFake.calls.push_back("OpenListing");
   FakeListing& listing = gFake.listings[number];
   listing = FakeListing();
+  listing.directory = directory;
+  gFake.openings.push_back(FakeOpening{number, directory, false});
 
   std::u16string search = directory;
   if (!search.empty() && search.back() != u'\\') search.push_back(u'\\');
@@ -94,10 +131,16 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   // The tree is keyed by paths without the walk's trailing separator.
   std::u16string key = directory;
   if (!key.empty() && key.back() == u'\\') key.pop_back();
-  auto found = gFake.directories.find(key);
-  if (found == gFake.directories.end() || gFake.unlistable.count(key) != 0) return nullptr;
+  std::u16string resolved = key;
+  if (!ResolveLinks(resolved)) return nullptr;
+  auto found = gFake.directories.find(resolved);
+  if (found == gFake.directories.end() || gFake.unlistable.count(key) != 0 ||
+      gFake.unlistable.count(resolved) != 0) {
+    return nullptr;
+  }
 
   listing.open = true;
+  gFake.openings.back().open = true;
   if (gFake.dotEntries) {
     listing.entries.push_back(FakeEntry{u".", 2});
     listing.entries.push_back(FakeEntry{u"..", 2});
@@ -110,6 +153,8 @@ bool AdvanceListing(int32_t number) {
   FakeListing* listing = LookUp(number);
   if (listing == nullptr || listing->position >= listing->entries.size()) return false;
   ++listing->position;
+  gFake.deliveries.push_back(
+      FakeDelivery{listing->directory, listing->entries[listing->position - 1]});
   return true;
 }
 

@@ -22,7 +22,21 @@ struct FakeEntry {
 struct FakeListing {
   bool open = false;
   std::vector<FakeEntry> entries;
-  size_t position = 0;  // entries handed out so far
+  size_t position = 0;       // entries handed out so far
+  std::u16string directory;  // the prefix it was opened with, as the caller passed it
+};
+
+// One opening asked of the listings, and whether it gave an open listing.
+struct FakeOpening {
+  int32_t number = 0;
+  std::u16string directory;
+  bool open = false;
+};
+
+// One entry a listing handed out: the prefix its listing was opened with, and the entry.
+struct FakeDelivery {
+  std::u16string directory;
+  FakeEntry entry;
 };
 
 struct FakePlatform {
@@ -38,6 +52,11 @@ struct FakePlatform {
   bool dotEntries = true;
   std::map<int32_t, FakeListing> listings;
   std::vector<std::u16string> searchTexts;  // every search text asked for, in order
+  // Links (junctions): a directory path whose listing is that of the target path, "" for the top.
+  // Paths below a link resolve through it, so a link to an ancestor makes a loop.
+  std::map<std::u16string, std::u16string> junctions;
+  std::vector<FakeOpening> openings;     // every opening, in order
+  std::vector<FakeDelivery> deliveries;  // every entry handed out, "." and ".." too, in order
 
   // Path probes: attribute bits by path (missing: a failed query), and the directories that can
   // be made current.
