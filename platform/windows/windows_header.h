@@ -1,6 +1,5 @@
 // The one way this program includes <windows.h>: Unicode, lean, no min/max macros, Windows XP API level.
 #pragma once
-
 #ifndef UNICODE
 #define UNICODE
 #endif
