@@ -92,7 +92,7 @@ ProgramRun StartProgram(const std::u16string& commandLine, const std::u16string&
 
 bool WaitForDialog(ProgramRun& run, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
+  while (timeoutMs == INFINITE || GetTickCount() - start < timeoutMs) {
     DialogSearch search = {run.process.dwProcessId, nullptr};
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {

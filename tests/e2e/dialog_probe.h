@@ -32,7 +32,7 @@ ProgramRun StartProgram(const std::u16string& commandLine, const std::u16string&
                         const std::u16string& debugChannels);
 
 // Waits until the process shows a dialog (window class #32770) or ends; false on neither
-// within `timeoutMs`.
+// within `timeoutMs` (INFINITE: as long as the process runs).
 bool WaitForDialog(ProgramRun& run, DWORD timeoutMs);
 
 DialogSeen ReadDialog(HWND dialog);

@@ -51,7 +51,8 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "farthom.exe could not be started\n");
     return 1;
   }
-  if (!WaitForDialog(run, 60000)) {
+  // A large tree takes its time to walk, so the dialog is awaited as long as the program runs.
+  if (!WaitForDialog(run, INFINITE)) {
     std::fprintf(stderr, "farthom.exe showed no dialog\n");
     CloseRun(run);
     return 1;
