@@ -83,7 +83,7 @@ ProgramRun StartProgram(const std::u16string& commandLine, const std::u16string&
   if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", WideText(debugChannels));
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  run.started = CreateProcessW(nullptr, const_cast<wchar_t*>(WideText(writable)), nullptr, nullptr,
+  run.started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
                                FALSE, 0, nullptr, directory.empty() ? nullptr : WideText(directory),
                                &startup, &run.process) != 0;
   if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", hadChannels ? saved : nullptr);
