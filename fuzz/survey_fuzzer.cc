@@ -31,6 +31,9 @@ namespace {
 constexpr size_t kMaxEntries = 64;
 constexpr size_t kMaxChainLength = 32;
 constexpr size_t kMaxPathLength = 2 * kFakeSearchTextRoom;
+// A loop walks its part of the tree once per lap, up to 129 laps; past this many entries in all
+// the listings stop early, as when the platform fails in the middle of a listing.
+constexpr size_t kMaxDeliveries = 1024;
 // The deepest listing number the walk can ask for: depth d needs an open parent whose prefix of
 // at least 2 * (d - 1) units still fitted the search text (258 units of prefix).
 constexpr int32_t kDeepestListing = 130;
@@ -72,30 +75,39 @@ std::u16string AsName(std::u16string text) {
   return text;
 }
 
+// The tree as it is built: its directories, each with the fake's listing of it and the names it
+// holds (names are unique within a directory on every file system).
+struct TreeDirectory {
+  std::u16string path;
+  std::vector<FakeEntry>* listing;
+  std::set<std::u16string> names;
+};
+
 struct Tree {
-  std::vector<std::u16string> directories{u""};  // paths of the directories, the top first
-  std::set<std::u16string> paths;                // every entry's path, to keep names unique
+  std::vector<TreeDirectory> directories;  // the top first
   size_t entries = 0;
   bool linked = false;
 
-  const std::u16string& PickDirectory(uint8_t selector) const {
-    return directories[selector % directories.size()];
-  }
+  Tree() { directories.push_back(TreeDirectory{u"", &gFake.directories[u""], {}}); }
 
-  // Adds an entry unless its directory already holds that name; the new path, or empty.
-  std::u16string Add(const std::u16string& parent, const std::u16string& name, int32_t kind) {
-    if (entries >= kMaxEntries || parent.size() + 1 + name.size() > kMaxPathLength) {
-      return std::u16string();
+  size_t PickDirectory(uint8_t selector) const { return selector % directories.size(); }
+
+  // Adds an entry unless its directory already holds that name or a bound is reached; true when
+  // added. A new directory becomes the last of `directories`.
+  bool Add(size_t parent, const std::u16string& name, int32_t kind) {
+    TreeDirectory& into = directories[parent];
+    if (entries >= kMaxEntries || into.path.size() + 1 + name.size() > kMaxPathLength ||
+        !into.names.insert(name).second) {
+      return false;
     }
-    const std::u16string path = parent.empty() ? name : parent + u"\\" + name;
-    if (!paths.insert(path).second) return std::u16string();
     ++entries;
-    gFake.directories[parent].push_back(FakeEntry{name, kind});
+    into.listing->push_back(FakeEntry{name, kind});
     if (kind == 2) {
-      gFake.directories[path];
-      directories.push_back(path);
+      std::u16string path = into.path.empty() ? name : into.path + u"\\" + name;
+      std::vector<FakeEntry>* listing = &gFake.directories[path];
+      directories.push_back(TreeDirectory{std::move(path), listing, {}});
     }
-    return path;
+    return true;
   }
 };
 
@@ -111,12 +123,14 @@ constexpr uint32_t kProbeAttributes[] = {0x10, 0x20, 0xFFFFFFFFu, 0x411};
 //   3 a byte picking a directory that cannot be listed (the top included);
 //   4 link: a parent byte, a name and a byte picking the directory it leads to (once per run);
 //   5 the dialog's answer: a byte, 6 is Yes;
-//   6 whether listings start with "." and "..": a byte, odd for yes;
+//   6 a byte: bit 0 whether listings start with "." and "..", bits 1-7 when not all zero the
+//     number of entries after which every listing stops early;
 //   7 chain: a parent byte, a count byte, a length byte and a code unit: nested directories, each
 //     named by that unit repeated, deep enough to pass the listings' limit in a few bytes.
 void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& parameters) {
   ByteReader in{data, size};
   Tree tree;
+  gFake.deliveryLimit = kMaxDeliveries;
   while (!in.AtEnd()) {
     const int32_t record = in.Byte() & 7;
     switch (record) {
@@ -136,22 +150,21 @@ void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& param
       }
       case 1:
       case 2: {
-        const std::u16string parent = tree.PickDirectory(in.Byte());
+        const size_t parent = tree.PickDirectory(in.Byte());
         tree.Add(parent, AsName(in.Text()), record);
         break;
       }
       case 3:
-        gFake.unlistable.insert(tree.PickDirectory(in.Byte()));
+        gFake.unlistable.insert(tree.directories[tree.PickDirectory(in.Byte())].path);
         break;
       case 4: {
-        const std::u16string parent = tree.PickDirectory(in.Byte());
+        const size_t parent = tree.PickDirectory(in.Byte());
         const std::u16string name = AsName(in.Text());
-        const std::u16string target = tree.PickDirectory(in.Byte());
-        if (tree.linked) break;
+        const std::u16string target = tree.directories[tree.PickDirectory(in.Byte())].path;
         // A link is listed as a directory; what it shows is its target's listing.
-        const std::u16string path = tree.Add(parent, name, 2);
-        if (path.empty()) break;
+        if (tree.linked || !tree.Add(parent, name, 2)) break;
         // Nothing is added below a link: what is below it is its target's.
+        const std::u16string path = tree.directories.back().path;
         tree.directories.pop_back();
         gFake.directories.erase(path);
         gFake.junctions[path] = target;
@@ -161,17 +174,19 @@ void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& param
       case 5:
         gFake.buttonCode = in.Byte();
         break;
-      case 6:
-        gFake.dotEntries = (in.Byte() & 1) != 0;
+      case 6: {
+        const uint8_t listings = in.Byte();
+        gFake.dotEntries = (listings & 1) != 0;
+        if ((listings >> 1) != 0) gFake.deliveryLimit = listings >> 1;
         break;
+      }
       case 7: {
-        std::u16string parent = tree.PickDirectory(in.Byte());
+        size_t parent = tree.PickDirectory(in.Byte());
         const size_t count = in.Byte() % kMaxChainLength + 1;
         const size_t length = in.Byte() % 160 + 1;
         const std::u16string name = AsName(std::u16string(length, in.Unit()));
-        for (size_t i = 0; i < count; ++i) {
-          parent = tree.Add(parent, name, 2);
-          if (parent.empty()) break;
+        for (size_t i = 0; i < count && tree.Add(parent, name, 2); ++i) {
+          parent = tree.directories.size() - 1;
         }
         break;
       }

@@ -152,6 +152,7 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
 bool AdvanceListing(int32_t number) {
   FakeListing* listing = LookUp(number);
   if (listing == nullptr || listing->position >= listing->entries.size()) return false;
+  if (gFake.deliveries.size() >= gFake.deliveryLimit) return false;
   ++listing->position;
   gFake.deliveries.push_back(
       FakeDelivery{listing->directory, listing->entries[listing->position - 1]});

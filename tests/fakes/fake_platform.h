@@ -4,6 +4,7 @@
 // answer), runs the core, and reads back what was touched and in which order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -57,6 +58,9 @@ struct FakePlatform {
   std::map<std::u16string, std::u16string> junctions;
   std::vector<FakeOpening> openings;     // every opening, in order
   std::vector<FakeDelivery> deliveries;  // every entry handed out, "." and ".." too, in order
+  // Once this many entries have been handed out in all, every listing stops early, as when the
+  // platform fails in the middle of a listing.
+  size_t deliveryLimit = SIZE_MAX;
 
   // Path probes: attribute bits by path (missing: a failed query), and the directories that can
   // be made current.
