@@ -1,16 +1,12 @@
 // The one way this program includes <windows.h>: Unicode, lean, no min/max macros, Windows XP API level.
 #pragma once
-
 #ifndef UNICODE
 #define UNICODE
 #endif
 #ifndef _UNICODE
 #define _UNICODE
 #endif
-#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
-// The C++ library's own configuration may have defined it already.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

@@ -1,0 +1,62 @@
+// The numbered directory listings' process-wide table and records, and the platform calls below.
+//
+// core/platform.h declares the four operations the walk uses; this header adds what the tests of
+// the Windows layer need to see: the records themselves, the two internal operations, and the
+// table of platform calls that tests replace with counting versions.
+#pragma once
+
+#include <cstdint>
+
+#include "core/platform.h"
+#include "platform/windows/windows_header.h"
+
+namespace farthom {
+
+// One listing number's record: created zero-filled on the number's first opening and reused in
+// place by every later one.
+struct ListingSlot {
+  // A live search; INVALID_HANDLE_VALUE for an open listing that found nothing; null when the
+  // number holds no listing.
+  HANDLE searchHandle;
+  // 0 while the entry FindFirstFileW found has not been handed out; 1 once it has, and for an
+  // open listing that found nothing.
+  uint32_t firstEntryDelivered;
+  // The current entry; only dwFileAttributes and cFileName are read.
+  WIN32_FIND_DATAW findData;
+};
+
+struct ListingTable {
+  int32_t growthStep;  // slots added beyond the number that made the table grow
+  int32_t slotCount;
+  ListingSlot** slots;  // null for a number never opened
+  void (*release)(int32_t number);
+};
+
+// The table; all zero until the first OpenListing creates it with 16 slots.
+extern ListingTable gListingTable;
+
+// The number's record when it holds a listing (inside the table, with a record whose search
+// handle is not null); otherwise null.
+ListingSlot* LookUpListing(int32_t number);
+
+// Closes the number's search, if it is live, and zero-fills its record; does nothing when the
+// number holds no listing.
+void ReleaseListing(int32_t number);
+
+// The platform calls the listings make. They start as the system's own functions; tests put
+// counting or failing versions in their place.
+struct FindFunctions {
+  HANDLE(WINAPI* findFirstFile)(LPCWSTR searchText, LPWIN32_FIND_DATAW findData);
+  BOOL(WINAPI* findNextFile)(HANDLE search, LPWIN32_FIND_DATAW findData);
+  BOOL(WINAPI* findClose)(HANDLE search);
+  DWORD(WINAPI* getLastError)();
+};
+
+extern FindFunctions gFindFunctions;
+
+// Closes every live search and frees the table and its records, so that the next OpenListing
+// creates a new table. The program never calls it, since its listings live until it exits; tests
+// call it to start from a process that has no listings.
+void DiscardListingTable();
+
+}  // namespace farthom

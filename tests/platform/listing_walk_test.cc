@@ -1,0 +1,131 @@
+// The survey walk on real listings: deep trees, the search-text limit, a link to an ancestor.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/longest_path_walk.h"
+#include "platform/windows/listing_table.h"
+#include "tests/platform/listing_test_support.h"
+
+namespace farthom {
+namespace {
+
+class WalkOnListings : public testing::Test {
+ protected:
+  void SetUp() override {
+    DiscardListingTable();
+    CountPlatformCalls();
+    gWalkTotals = WalkTotals();
+  }
+  void TearDown() override {
+    DiscardListingTable();
+    RestorePlatformCalls();
+    tree.Remove();
+  }
+
+  ScratchTree tree;
+};
+
+std::u16string Repeated(const std::u16string& text, int times) {
+  std::u16string result;
+  for (int i = 0; i < times; ++i) result += text;
+  return result;
+}
+
+// The deepest listing number the walk opened, from the number of "\" in its search texts.
+size_t DepthsListed() {
+  size_t deepest = 0;
+  for (const std::u16string& text : gCalls.searchTexts) {
+    size_t separators = 0;
+    for (char16_t unit : text) separators += unit == u'\\' ? 1 : 0;
+    if (separators > deepest) deepest = separators;
+  }
+  return deepest + 1;
+}
+
+TEST_F(WalkOnListings, ATreeDeeperThan40LevelsGrowsTheTableTwice) {
+  ASSERT_TRUE(tree.Create());
+  // d\d\...\d, 45 levels, each holding a file f; beside it a short branch e\e, so that the
+  // listing numbers 1 and 2 are opened twice.
+  std::u16string path;
+  for (int level = 1; level <= 45; ++level) {
+    path += u"d";
+    ASSERT_TRUE(tree.MakeDirectory(path));
+    ASSERT_TRUE(tree.MakeFile(path + u"\\f"));
+    path += u"\\";
+  }
+  ASSERT_TRUE(tree.MakeDirectory(u"e"));
+  ASSERT_TRUE(tree.MakeDirectory(u"e\\e"));
+
+  WalkTree(u"", 0);
+  EXPECT_EQ(gWalkTotals.entryCount, 45 + 45 + 2);
+  EXPECT_EQ(gWalkTotals.longestPath, Repeated(u"d\\", 45) + u"f");
+  // Numbers 0 to 45 were opened: 16 grew the table to 32, 32 grew it to 48.
+  EXPECT_EQ(gListingTable.slotCount, 48);
+  // One live search per depth at most, however often a depth was opened.
+  EXPECT_EQ(DepthsListed(), 46u);
+  EXPECT_LE(gCalls.mostLiveSearches, 46u);
+  EXPECT_EQ(gCalls.liveSearches.size(), 46u);
+}
+
+TEST_F(WalkOnListings, PrefixesPast258AreCountedButNotEntered) {
+  ASSERT_TRUE(tree.Create());
+  // 25 levels of nine letters and one of seven: the deepest prefix is exactly 258 characters.
+  std::u16string prefix;
+  for (int level = 0; level < 25; ++level) {
+    prefix += u"abcdefghi";
+    ASSERT_TRUE(tree.MakeDirectory(prefix));
+    prefix += u"\\";
+  }
+  prefix += u"abcdefg";
+  ASSERT_TRUE(tree.MakeDirectory(prefix));
+  prefix += u"\\";
+  ASSERT_EQ(prefix.size(), 258u);
+  ASSERT_TRUE(tree.MakeFile(prefix + u"ff"));
+  ASSERT_TRUE(tree.MakeDirectory(prefix + u"x"));
+  ASSERT_TRUE(tree.MakeFile(prefix + u"x\\beyond the limit"));
+
+  WalkTree(u"", 0);
+  // The 26 levels, ff and x; nothing inside x, whose prefix of 260 has no room.
+  EXPECT_EQ(gWalkTotals.entryCount, 28);
+  EXPECT_EQ(gWalkTotals.longestPath, prefix + u"ff");
+  EXPECT_EQ(gCalls.searchTexts.size(), 27u);
+  EXPECT_EQ(gCalls.searchTexts.back(), prefix + u"*.*");
+}
+
+// The loop tree is made on the Linux side by the listing_loop_tree test fixture, beside this
+// program: loop-directory holds note.txt and the link back-to-top, which points to "..", the
+// tree's top. Wine lists a link to a directory as a directory.
+std::wstring LoopTreeBesideThisProgram() {
+  wchar_t program[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return L"";
+  std::wstring path(program, length);
+  return path.substr(0, path.rfind(L'\\') + 1) + L"listing-loop-tree";
+}
+
+TEST_F(WalkOnListings, ALinkToAnAncestorGoesRoundUntilTheLimitAndStops) {
+  const std::wstring loopTree = LoopTreeBesideThisProgram();
+  const DWORD link = GetFileAttributesW((loopTree + L"\\loop-directory\\back-to-top").c_str());
+  ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      << "the loop tree is made by the listing_loop_tree fixture: run this through ctest";
+  wchar_t previous[MAX_PATH + 1];
+  ASSERT_NE(GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryW(loopTree.c_str()));
+
+  WalkTree(u"", 0);
+  SetCurrentDirectoryW(previous);
+
+  // Each round adds "loop-directory\back-to-top\", 27 characters. Nine rounds in, the prefix
+  // "...\loop-directory\" is 258 characters and still listed; the link below it would be
+  // entered with 270 and is not. Ten tops (one entry each) and ten loop-directories (two each).
+  const std::u16string round = u"loop-directory\\back-to-top\\";
+  EXPECT_EQ(gWalkTotals.entryCount, 30);
+  EXPECT_EQ(gWalkTotals.longestPath, Repeated(round, 9) + u"loop-directory\\back-to-top");
+  EXPECT_EQ(gWalkTotals.longestPath.size(), 269u);
+  EXPECT_EQ(DepthsListed(), 20u);
+  EXPECT_LE(gCalls.mostLiveSearches, 20u);
+}
+
+}  // namespace
+}  // namespace farthom
