@@ -111,8 +111,12 @@ RunResult RunOnce(const std::wstring& commandLine) {
     return result;
   }
 
-  // Poll for the box; waiting on the process between polls also notices a program that ends
-  // without showing one.
+  // Wine, like Windows, signals input idle once the program first waits for messages with none
+  // queued: for these programs that is the box's own message loop, with the box on screen. It is
+  // a wait, not a poll, so the harness takes no processor from the walk it times. A program that
+  // went idle before its box would still be caught by the short polls that follow.
+  WaitForInputIdle(process.hProcess, kDialogTimeoutMs);
+  QueryPerformanceCounter(&now);
   DialogSearch search = {process.dwProcessId, nullptr};
   for (;;) {
     EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
@@ -122,9 +126,6 @@ RunResult RunOnce(const std::wstring& commandLine) {
     if (Milliseconds(start, now) > kDialogTimeoutMs) break;
   }
   if (search.dialog != nullptr) {
-    // Shown is not yet waiting: the box waits for the user once its message loop runs dry.
-    WaitForInputIdle(process.hProcess, 10000);
-    QueryPerformanceCounter(&now);
     result.milliseconds = Milliseconds(start, now);
 
     EnumChildWindows(search.dialog, FindTextControl, reinterpret_cast<LPARAM>(&result.text));
