@@ -134,15 +134,36 @@ def plan_deep(rng):
     never be listed.
     """
     top = Folder()
-    parent = top
+    parent, prefix = top, 0
+    edges_made = False
     for level in range(40):
         parent.add(f"file {level:02d}")
         parent.add(f"file {level:02d} " + random_name(rng, 8))
         parent.add(f"notes {level:02d} " + random_name(rng, 20))
+        if not edges_made and PREFIX_LIMIT - prefix - 1 in range(12, 29):
+            add_limit_edges(parent, prefix, rng)
+            edges_made = True
         child = Folder()
-        parent.add(f"level {level:02d} 𝔸" + random_name(rng, 4), child)
-        parent = child
+        name = f"level {level:02d} 𝔸" + random_name(rng, 4)
+        parent.add(name, child)
+        parent, prefix = child, prefix + units(name) + 1
     return top
+
+
+def add_limit_edges(parent, prefix, rng):
+    """Two folders beside the chain whose prefixes are exactly at the limit and one past it.
+
+    The second ends in a non-BMP character: counted in characters its prefix would still fit.
+    Each holds one file, which a walk finds in the first and must not find in the second.
+    """
+    fits = f"edge {PREFIX_LIMIT} " + random_name(rng, PREFIX_LIMIT - prefix - 1 - 9)
+    past = f"edge {PREFIX_LIMIT + 1} " + random_name(rng, PREFIX_LIMIT - prefix - 9 - 2) + "𝔸"
+    for name in (fits, past):
+        folder = Folder()
+        folder.add("x")
+        parent.add(name, folder)
+    assert prefix + units(fits) + 1 == PREFIX_LIMIT
+    assert prefix + units(past) + 1 == PREFIX_LIMIT + 1
 
 
 def plan_empty(rng):
