@@ -1,0 +1,7 @@
+// The process entry of farthom.exe: one run of the main sequence, then exit code 0.
+#include "core/main_sequence.h"
+#include "platform/windows/windows_header.h"
+
+// The command line is read by the parameter reader itself, afresh from the system, so the
+// entry's own arguments are not used.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return farthom::RunMainSequence(); }

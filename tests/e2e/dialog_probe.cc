@@ -1,0 +1,164 @@
+// Starting farthom.exe as a real process and seeing its dialog from outside, as a user would.
+#include "tests/e2e/dialog_probe.h"
+
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "platform/windows/wide_text.h"
+
+namespace farthom {
+
+namespace {
+
+std::u16string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return FromWide(name);
+}
+
+// WM_GETTEXT crosses into the other process; a time limit keeps a hung dialog from hanging us.
+std::u16string TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    return u"<no answer>";
+  }
+  std::vector<wchar_t> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), copied);
+}
+
+struct DialogSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM searchAddress) {
+  auto* search = reinterpret_cast<DialogSearch*>(searchAddress);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window) && ClassOf(window) == u"#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK NoteChild(HWND child, LPARAM seenAddress) {
+  auto* seen = reinterpret_cast<DialogSeen*>(seenAddress);
+  if (!IsWindowVisible(child)) return TRUE;
+  const std::u16string kind = ClassOf(child);
+  const LONG style = GetWindowLongW(child, GWL_STYLE);
+  if (kind == u"Button") {
+    seen->buttons.insert(GetDlgCtrlID(child));
+  } else if (kind == u"Static" && (style & SS_TYPEMASK) == SS_ICON) {
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+    if (icon != 0) seen->iconShown = true;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::u16string FromWide(const wchar_t* text) {
+  return text == nullptr ? std::u16string()
+                         : std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+std::u16string CommandLineToken(const std::u16string& text) {
+  return text.find(u' ') == std::u16string::npos ? text : u"\"" + text + u"\"";
+}
+
+ProgramRun StartProgram(const std::u16string& commandLine, const std::u16string& directory,
+                        const std::u16string& debugChannels) {
+  ProgramRun run;
+  // CreateProcessW may write into the command line, so it gets a copy of its own.
+  std::u16string writable = commandLine;
+  // The child inherits the environment; WINEDEBUG is set only for the moment of its start.
+  wchar_t saved[256] = {};
+  const bool hadChannels = GetEnvironmentVariableW(L"WINEDEBUG", saved, 256) != 0;
+  if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", WideText(debugChannels));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  run.started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
+                               FALSE, 0, nullptr, directory.empty() ? nullptr : WideText(directory),
+                               &startup, &run.process) != 0;
+  if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", hadChannels ? saved : nullptr);
+  return run;
+}
+
+bool WaitForDialog(ProgramRun& run, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (timeoutMs == INFINITE || GetTickCount() - start < timeoutMs) {
+    DialogSearch search = {run.process.dwProcessId, nullptr};
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      run.dialog = search.found;
+      return true;
+    }
+    if (WaitForSingleObject(run.process.hProcess, 50) == WAIT_OBJECT_0) return false;
+  }
+  return false;
+}
+
+DialogSeen ReadDialog(HWND dialog) {
+  DialogSeen seen;
+  seen.title = TextOf(dialog);
+  if (HWND text = GetDlgItem(dialog, 0xFFFF)) seen.text = TextOf(text);
+  EnumChildWindows(dialog, NoteChild, reinterpret_cast<LPARAM>(&seen));
+  return seen;
+}
+
+bool AnswerDialog(HWND dialog, int buttonId) {
+  HWND button = GetDlgItem(dialog, buttonId);
+  if (button == nullptr) return false;
+  // What a click on the button sends its dialog.
+  return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs) {
+  if (WaitForSingleObject(run.process.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(run.process.hProcess, &code);
+  return code;
+}
+
+std::vector<ChildSeen> ChildrenOf(const ProgramRun& run) {
+  std::vector<ChildSeen> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == run.process.dwProcessId) {
+      children.push_back(ChildSeen{entry.th32ProcessID, FromWide(entry.szExeFile)});
+    }
+  }
+  CloseHandle(snapshot);
+  return children;
+}
+
+void EndProcess(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+  if (process == nullptr) return;
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+}
+
+void CloseRun(ProgramRun& run) {
+  if (!run.started) return;
+  if (WaitForSingleObject(run.process.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(run.process.hProcess, 1);
+  }
+  CloseHandle(run.process.hThread);
+  CloseHandle(run.process.hProcess);
+  run.started = false;
+}
+
+}  // namespace farthom

@@ -1,0 +1,432 @@
+// The real farthom.exe, started with exact raw command lines on real trees, seen from outside.
+//
+// Run by run_e2e.sh, which passes --farthom=PATH and --trace=PATH: the driver's own standard
+// error goes to the trace file, and under Wine the traces of the programs it starts land there.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/windows/wide_text.h"
+#include "platform/windows/windows_header.h"
+#include "tests/e2e/dialog_probe.h"
+
+namespace farthom {
+namespace {
+
+std::u16string gFarthom;  // the program under test, a Windows path
+std::u16string gTrace;    // the file that receives Wine's traces
+
+const std::u16string kUsage = u"Drag&drop a path on [shortcut to] executable";
+const std::u16string kQuestion = u"\r\rOpen Folder (Explorer)?";
+const std::set<int> kYesNo = {IDYES, IDNO};
+const std::set<int> kOkOnly = {IDOK};
+
+bool RunningOnWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// A path as the dialog shows it: a carriage return after every "\".
+std::u16string Broken(const std::u16string& path) {
+  std::u16string broken;
+  for (char16_t unit : path) {
+    broken += unit;
+    if (unit == u'\\') broken += u'\r';
+  }
+  return broken;
+}
+
+std::u16string Decimal(size_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// ---- clipboard of the desktop, read and written as any program would ----
+
+std::u16string ClipboardText() {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (OpenClipboard(nullptr)) {
+      std::u16string text = u"<no Unicode text>";
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const void* memory = GlobalLock(data)) {
+          text = FromWide(static_cast<const wchar_t*>(memory));
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+      return text;
+    }
+    Sleep(20);
+  }
+  return u"<clipboard busy>";
+}
+
+bool PutOnClipboard(const std::u16string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool placed = false;
+  if (block != nullptr) {
+    std::memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    placed = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    if (!placed) GlobalFree(block);
+  }
+  CloseClipboard();
+  return placed;
+}
+
+// ---- Wine's trace of the Explorer launch ----
+
+std::string ReadWholeFile(const std::u16string& path) {
+  std::string content;
+  HANDLE file = CreateFileW(WideText(path), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return content;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    content.append(buffer, got);
+  CloseHandle(file);
+  return content;
+}
+
+// The ShellExecute calls that process `processId` made, as Wine traces them (pid-prefixed).
+std::vector<std::string> ShellExecuteTraces(const std::string& trace, DWORD processId) {
+  char prefix[16];
+  std::snprintf(prefix, sizeof(prefix), "%04lx:", static_cast<unsigned long>(processId));
+  std::vector<std::string> calls;
+  size_t start = 0;
+  while (start < trace.size()) {
+    size_t end = trace.find('\n', start);
+    if (end == std::string::npos) end = trace.size();
+    const std::string line = trace.substr(start, end - start);
+    if (line.compare(0, std::strlen(prefix), prefix) == 0 &&
+        line.find("trace:exec:SHELL_execute mask=") != std::string::npos) {
+      calls.push_back(line.substr(line.find("hwnd=")));
+    }
+    start = end + 1;
+  }
+  return calls;
+}
+
+// How Wine's trace writes a wide text: L"..." with "\" and '"' escaped. The tests' paths are
+// ASCII, so nothing else needs escaping.
+std::string TracedText(const std::u16string& text) {
+  std::string traced = "L\"";
+  for (char16_t unit : text) {
+    if (unit == u'\\' || unit == u'"') traced += '\\';
+    traced += static_cast<char>(unit);
+  }
+  return traced + "\"";
+}
+
+// The one launch the program may make, as the trace shows it.
+std::string ExplorerLaunchTrace(const std::u16string& path) {
+  return "hwnd=00000000 verb=L\"open\" file=L\"Explorer.exe\" parm=" +
+         TracedText(u"/Select," + path) + " dir=(null) show=0x00000001 class=not used";
+}
+
+// ---- the real tree ----
+
+class TreeOnDisk {
+ public:
+  TreeOnDisk() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    root_ = FromWide(folder) + u"farthom-e2e-" + Decimal(GetCurrentProcessId());
+    // Without a trailing "\": the cases add their own.
+    if (root_.back() == u'\\') root_.pop_back();
+    Directory(u"");
+  }
+  ~TreeOnDisk() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+      if (!DeleteFileW(WideText(*it))) RemoveDirectoryW(WideText(*it));
+    }
+  }
+  void Directory(const std::u16string& relative) {
+    made_.push_back(Path(relative));
+    CreateDirectoryW(WideText(made_.back()), nullptr);
+  }
+  void File(const std::u16string& relative) {
+    made_.push_back(Path(relative));
+    HANDLE file = CreateFileW(WideText(made_.back()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  }
+  std::u16string Path(const std::u16string& relative) const {
+    return relative.empty() ? root_ : root_ + u"\\" + relative;
+  }
+  const std::u16string& root() const { return root_; }
+
+ private:
+  std::u16string root_;
+  std::vector<std::u16string> made_;
+};
+
+// ---- one run ----
+
+struct Case {
+  const char* name;
+  std::u16string parameters;  // the raw command line after the program's own token
+  std::u16string directory;   // the working directory; "" keeps the driver's
+  int answer;                 // the button pressed
+  std::u16string title;
+  std::u16string text;
+  std::set<int> buttons;
+  bool icon;
+  std::u16string explorerPath;  // the path Explorer must be started at; "" for no launch
+  bool clipboardChecked;
+  std::u16string clipboard;  // what the clipboard holds afterwards, when checked
+};
+
+struct Outcome {
+  bool dialogShown = false;
+  DialogSeen seen;
+  int64_t exitCode = -2;
+  std::vector<std::u16string> children;  // executables the program started
+  std::vector<std::string> launches;     // its ShellExecute calls in Wine's trace
+};
+
+Outcome RunCase(const Case& c) {
+  Outcome outcome;
+  const size_t traceBefore = ReadWholeFile(gTrace).size();
+  ProgramRun run =
+      StartProgram(u"\"" + gFarthom + u"\"" + c.parameters, c.directory, u"+pid,+exec");
+  if (!run.started) return outcome;
+  outcome.dialogShown = WaitForDialog(run, 60000);
+  if (outcome.dialogShown) {
+    outcome.seen = ReadDialog(run.dialog);
+    AnswerDialog(run.dialog, c.answer);
+  }
+  // Whatever the program starts is noted while it runs and once more after it has ended, and
+  // then ended: an Explorer left running would open windows and outlive the test. It is not
+  // ended at once, since a process ended while it is being started makes the launch try again.
+  std::map<DWORD, std::u16string> children;
+  const auto note = [&] {
+    for (const ChildSeen& child : ChildrenOf(run)) {
+      std::u16string& name = children[child.processId];
+      if (name.empty()) name = child.executable;
+    }
+  };
+  const auto nameless = [&] {
+    for (const auto& child : children) {
+      if (child.second.empty()) return true;
+    }
+    return false;
+  };
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 30000) {
+    note();
+    if (WaitForSingleObject(run.process.hProcess, 10) == WAIT_OBJECT_0) break;
+  }
+  outcome.exitCode = WaitForExit(run, 0);
+  note();
+  for (int wait = 0; wait < 250 && nameless(); ++wait) {
+    Sleep(20);
+    note();
+  }
+  for (const auto& child : children) {
+    outcome.children.push_back(child.second);
+    EndProcess(child.first);
+  }
+  outcome.launches =
+      ShellExecuteTraces(ReadWholeFile(gTrace).substr(traceBefore), run.process.dwProcessId);
+  CloseRun(run);
+  return outcome;
+}
+
+std::string Narrow(const std::u16string& text) {
+  std::string narrow;
+  for (char16_t unit : text)
+    narrow += unit == u'\r' ? '|' : static_cast<char>(unit < 0x80 ? unit : '?');
+  return narrow;
+}
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    tree_ = new TreeOnDisk();
+    tree_->Directory(u"walk");
+    tree_->File(u"walk\\a.txt");
+    tree_->Directory(u"walk\\sub");
+    tree_->File(u"walk\\sub\\file.txt");
+    tree_->Directory(u"empty");
+    tree_->File(u"plain.txt");
+    tree_->Directory(u"My Files");
+    tree_->File(u"My Files\\a,b");
+  }
+  static void TearDownTestSuite() {
+    delete tree_;
+    tree_ = nullptr;
+  }
+
+  // Runs each case and compares everything a user and the system can see.
+  void Check(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      const Outcome outcome = RunCase(c);
+      ASSERT_TRUE(outcome.dialogShown) << "no dialog appeared";
+      EXPECT_EQ(outcome.seen.title, c.title) << Narrow(outcome.seen.title);
+      EXPECT_EQ(outcome.seen.text, c.text) << Narrow(outcome.seen.text) << "\n" << Narrow(c.text);
+      EXPECT_EQ(outcome.seen.buttons, c.buttons);
+      EXPECT_EQ(outcome.seen.iconShown, c.icon);
+      EXPECT_EQ(outcome.exitCode, 0);
+      if (c.explorerPath.empty()) {
+        EXPECT_TRUE(outcome.children.empty()) << "started " << Narrow(outcome.children[0]);
+        EXPECT_TRUE(outcome.launches.empty()) << outcome.launches[0];
+      } else {
+        // Seen on any system: the program started Explorer as its child.
+        std::string started;
+        for (const std::u16string& child : outcome.children) started += Narrow(child) + " ";
+        ASSERT_EQ(outcome.children.size(), 1u) << started;
+        EXPECT_EQ(Narrow(LowerCaseAscii(outcome.children[0])), "explorer.exe");
+        // Seen in Wine's trace: the exact call.
+        if (RunningOnWine()) {
+          EXPECT_EQ(outcome.launches,
+                    std::vector<std::string>{ExplorerLaunchTrace(c.explorerPath)});
+        }
+      }
+      if (c.clipboardChecked) {
+        EXPECT_EQ(ClipboardText(), c.clipboard);
+      }
+    }
+  }
+
+  static std::u16string LowerCaseAscii(std::u16string text) {
+    for (char16_t& unit : text) {
+      if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + 0x20);
+    }
+    return text;
+  }
+
+  static TreeOnDisk* tree_;
+};
+
+TreeOnDisk* EndToEnd::tree_ = nullptr;
+
+TEST_F(EndToEnd, WithoutAPathTheUsageDialogAppears) {
+  Check({
+      {"no parameters: usage, OK only, no icon", u"", u"", IDOK, u"Farthom 1.6", kUsage, kOkOnly,
+       false, u"", false, u""},
+      {"/i alone: usage with the information icon", u" /i", u"", IDOK, u"Farthom 1.6", kUsage,
+       kOkOnly, true, u"", false, u""},
+      {"/Info: only the second letter counts, in either case", u" /Info", u"", IDOK, u"Farthom 1.6",
+       kUsage, kOkOnly, true, u"", false, u""},
+      // The style carries 0xC0 unchanged; the system's message box draws no icon for that
+      // combination (it is neither a standard icon nor a user icon it can load).
+      {"/m alone: usage, the style bits passed as they are", u" /m", u"", IDOK, u"Farthom 1.6",
+       kUsage, kOkOnly, false, u"", false, u""},
+  });
+}
+
+TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
+  const std::u16string walk = tree_->Path(u"walk");
+  const std::u16string found = walk + u"\\sub\\file.txt";
+  const std::u16string walked =
+      u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) + u" characters";
+  const std::u16string relative = u"walk\\sub\\file.txt";
+  Check({
+      {"answered No: nothing started", u" \"" + walk + u"\"", u"", IDNO, u"Farthom",
+       walked + kQuestion, kYesNo, false, u"", false, u""},
+      {"answered Yes: Explorer selects the longest path", u" " + walk, u"", IDYES, u"Farthom",
+       walked + kQuestion, kYesNo, false, found, false, u""},
+      {"a trailing \\ gives the same path, no second separator", u" " + walk + u"\\", u"", IDNO,
+       u"Farthom", walked + kQuestion, kYesNo, false, u"", false, u""},
+      {"a relative target stays relative", u" walk", tree_->root(), IDYES, u"Farthom",
+       u"Longest of 3 paths:\r\rwalk\\\rsub\\\rfile.txt\r\r17 characters" + kQuestion, kYesNo,
+       false, relative, false, u""},
+      {"/n: OK only, no question, no Explorer", u" /n " + walk, u"", IDOK, u"Farthom", walked,
+       kOkOnly, false, u"", false, u""},
+      {"/i with a path: the icon and the question", u" " + walk + u" /i", u"", IDNO, u"Farthom",
+       walked + kQuestion, kYesNo, true, u"", false, u""},
+  });
+}
+
+TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
+  const std::u16string file = tree_->Path(u"plain.txt");
+  const std::u16string missing = tree_->Path(u"missing");
+  const std::u16string empty = tree_->Path(u"empty");
+  const std::u16string odd = tree_->Path(u"My Files\\a,b");
+  const auto measured = [](const std::u16string& path) {
+    return Broken(path) + u"\r\r" + Decimal(path.size()) + u" characters" + kQuestion;
+  };
+  Check({
+      {"a file", u" " + file, u"", IDNO, u"Farthom", measured(file), kYesNo, false, u"", false,
+       u""},
+      {"a path that does not exist, answered Yes", u" " + missing, u"", IDYES, u"Farthom",
+       measured(missing), kYesNo, false, missing, false, u""},
+      {"an empty directory: no separator added", u" " + empty, u"", IDNO, u"Farthom",
+       measured(empty), kYesNo, false, u"", false, u""},
+      {"an empty directory given with its \\: three carriage returns", u" " + empty + u"\\", u"",
+       IDNO, u"Farthom", measured(empty + u"\\"), kYesNo, false, u"", false, u""},
+      {"blanks and a comma reach Explorer unquoted", u" \"" + odd + u"\"", u"", IDYES, u"Farthom",
+       measured(odd), kYesNo, false, odd, false, u""},
+  });
+}
+
+TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {
+  const std::u16string walk = tree_->Path(u"walk");
+  const std::u16string found = walk + u"\\sub\\file.txt";
+  const std::u16string walked =
+      u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) + u" characters";
+  ASSERT_TRUE(PutOnClipboard(u"known text"));
+  Check({
+      {"/c with a walked tree", u" /c " + walk, u"", IDNO, u"Farthom", walked + kQuestion, kYesNo,
+       false, u"", true, found},
+  });
+  ASSERT_TRUE(PutOnClipboard(u"known text"));
+  Check({
+      {"/n and /c together", u" /n /c " + walk, u"", IDOK, u"Farthom", walked, kOkOnly, false, u"",
+       true, found},
+  });
+  ASSERT_TRUE(PutOnClipboard(u"known text"));
+  Check({
+      {"/c without a path copies nothing", u" /c", u"", IDOK, u"Farthom 1.6", kUsage, kOkOnly,
+       false, u"", true, u"known text"},
+  });
+}
+
+}  // namespace
+}  // namespace farthom
+
+int wmain(int argc, wchar_t** argv) {
+  // GoogleTest's own flags first; what is left are ours.
+  std::vector<std::string> narrow;
+  for (int i = 0; i < argc; ++i) {
+    narrow.push_back(std::string());
+    for (const wchar_t* unit = argv[i]; *unit; ++unit) narrow.back() += static_cast<char>(*unit);
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::u16string argument = farthom::FromWide(argv[i]);
+    if (argument.rfind(u"--farthom=", 0) == 0) farthom::gFarthom = argument.substr(10);
+    if (argument.rfind(u"--trace=", 0) == 0) farthom::gTrace = argument.substr(8);
+  }
+  std::vector<char*> pointers;
+  for (std::string& argument : narrow) pointers.push_back(&argument[0]);
+  int count = static_cast<int>(pointers.size());
+  testing::InitGoogleTest(&count, pointers.data());
+  if (farthom::RunningOnWine()) {
+    // Wine's Explorer may fault on being started at a file; its crash report must not put a
+    // window of its own on the display and wait for someone to close it.
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineDbg", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+      const DWORD show = 0;
+      RegSetValueExW(key, L"ShowCrashDialog", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&show),
+                     sizeof(show));
+      RegCloseKey(key);
+    }
+  }
+  if (farthom::gFarthom.empty() || farthom::gTrace.empty()) {
+    std::fprintf(stdout, "usage: farthom_e2e_tests.exe --farthom=FARTHOM_EXE --trace=FILE\n");
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,407 @@
+// Lower-casing, path probes, clipboard, dialog and Explorer launch on real Win32.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/platform.h"
+#include "core/report.h"
+#include "platform/windows/clipboard.h"
+#include "platform/windows/explorer_launch.h"
+#include "platform/windows/report_dialog.h"
+#include "platform/windows/wide_text.h"
+#include "platform/windows/windows_header.h"
+
+namespace farthom {
+namespace {
+
+std::u16string FromWide(const wchar_t* text) {
+  return text == nullptr ? std::u16string()
+                         : std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+// A fresh directory under the temporary folder, removed with its files at the end of the test.
+class TemporaryTree {
+ public:
+  TemporaryTree() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    root_ = FromWide(folder) + u"farthom-services-" +
+            std::u16string(
+                reinterpret_cast<const char16_t*>(std::to_wstring(GetCurrentProcessId()).c_str()));
+    CreateDirectoryW(WideText(root_), nullptr);
+  }
+  ~TemporaryTree() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+      if (!DeleteFileW(WideText(*it))) RemoveDirectoryW(WideText(*it));
+    }
+    RemoveDirectoryW(WideText(root_));
+  }
+  std::u16string Directory(const std::u16string& name) {
+    made_.push_back(root_ + u"\\" + name);
+    EXPECT_TRUE(CreateDirectoryW(WideText(made_.back()), nullptr));
+    return made_.back();
+  }
+  std::u16string File(const std::u16string& name) {
+    made_.push_back(root_ + u"\\" + name);
+    HANDLE file = CreateFileW(WideText(made_.back()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return made_.back();
+  }
+  const std::u16string& root() const { return root_; }
+
+ private:
+  std::u16string root_;
+  std::vector<std::u16string> made_;
+};
+
+std::u16string CurrentDirectory() {
+  wchar_t buffer[MAX_PATH * 2];
+  GetCurrentDirectoryW(MAX_PATH * 2, buffer);
+  return FromWide(buffer);
+}
+
+// ---- lower-casing ----
+
+TEST(LowerCaseText, MapsWithTheSystemsUnicodeTable) {
+  const struct {
+    std::u16string text, lower;
+    const char* why;
+  } cases[] = {
+      {u"", u"", "the empty text needs no buffer and stays empty"},
+      {u"I", u"i", "an option letter"},
+      {u"/Info", u"/info", "only letters change"},
+      {u"\u00C4\u00D6\u00DC", u"\u00E4\u00F6\u00FC", "Latin-1 capitals are mapped too"},
+      {u"\u0391\u03A3", u"\u03B1\u03C3", "beyond Latin-1: Greek capitals"},
+      {u"already lower", u"already lower", "nothing to map"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LowerCaseText(c.text), c.lower) << c.why;
+  }
+}
+
+// ---- path probes ----
+
+TEST(PathAttributes, TellsDirectoriesFilesAndFailures) {
+  TemporaryTree tree;
+  const std::u16string directory = tree.Directory(u"folder");
+  const std::u16string file = tree.File(u"file.txt");
+
+  EXPECT_EQ(PathAttributes(u""), 0xFFFFFFFFu) << "an empty path is a failed query";
+  EXPECT_EQ(PathAttributes(tree.root() + u"\\missing"), 0xFFFFFFFFu);
+  EXPECT_NE(PathAttributes(directory) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_NE(PathAttributes(directory + u"\\"), 0xFFFFFFFFu) << "a trailing separator is fine";
+  const uint32_t fileBits = PathAttributes(file);
+  EXPECT_NE(fileBits, 0xFFFFFFFFu);
+  EXPECT_EQ(fileBits & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST(ChangeCurrentDirectory, EntersDirectoriesOnly) {
+  TemporaryTree tree;
+  const std::u16string directory = tree.Directory(u"inside");
+  const std::u16string file = tree.File(u"plain.txt");
+  const std::u16string start = CurrentDirectory();
+
+  EXPECT_FALSE(ChangeCurrentDirectory(u""));
+  EXPECT_FALSE(ChangeCurrentDirectory(tree.root() + u"\\missing"));
+  EXPECT_FALSE(ChangeCurrentDirectory(file));
+  EXPECT_EQ(CurrentDirectory(), start) << "a failed change leaves the directory where it was";
+
+  ASSERT_TRUE(ChangeCurrentDirectory(directory));
+  EXPECT_EQ(CurrentDirectory(), directory);
+  // Relative to the new current directory, so later listings can use relative paths.
+  EXPECT_NE(PathAttributes(u"..\\plain.txt"), 0xFFFFFFFFu);
+  ASSERT_TRUE(ChangeCurrentDirectory(start));  // so that the tree can be removed
+}
+
+// ---- clipboard ----
+
+// The clipboard's Unicode text, or `absent` when it holds none.
+std::u16string ClipboardText(const std::u16string& absent = u"<no Unicode text>") {
+  if (!OpenClipboard(nullptr)) return u"<clipboard busy>";
+  std::u16string text = absent;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const void* memory = GlobalLock(data)) {
+      text = FromWide(static_cast<const wchar_t*>(memory));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::u16string& text) {
+  ClipboardCalls saved = gClipboardCalls;
+  gClipboardCalls = SystemClipboardCalls();
+  ASSERT_NE(CopyTextToClipboard(text), 0u);
+  gClipboardCalls = saved;
+}
+
+// Which step of the copy a test makes fail; the wrappers pass everything else to Win32.
+enum class Failing { None, Open, Alloc, Lock, SetData };
+
+struct ClipboardRecord {
+  Failing failing = Failing::None;
+  std::vector<std::string> calls;
+  UINT allocFlags = 0;
+  SIZE_T allocBytes = 0;
+  HGLOBAL block = nullptr;
+  std::u16string handedOver;  // the block's text as SetClipboardData received it
+  bool handedOverEndsInNul = false;
+  UINT format = 0;
+  HGLOBAL freed = nullptr;
+} gRecord;
+
+BOOL WINAPI RecordOpen(HWND owner) {
+  gRecord.calls.push_back(owner == nullptr ? "Open(no owner)" : "Open(owner)");
+  return gRecord.failing == Failing::Open ? FALSE : OpenClipboard(owner);
+}
+HGLOBAL WINAPI RecordAlloc(UINT flags, SIZE_T bytes) {
+  gRecord.calls.push_back("Alloc");
+  gRecord.allocFlags = flags;
+  gRecord.allocBytes = bytes;
+  if (gRecord.failing == Failing::Alloc) return nullptr;
+  gRecord.block = GlobalAlloc(flags, bytes);
+  return gRecord.block;
+}
+BOOL WINAPI RecordEmpty() {
+  gRecord.calls.push_back("Empty");
+  return EmptyClipboard();
+}
+LPVOID WINAPI RecordLock(HGLOBAL block) {
+  gRecord.calls.push_back("Lock");
+  return gRecord.failing == Failing::Lock ? nullptr : GlobalLock(block);
+}
+BOOL WINAPI RecordUnlock(HGLOBAL block) {
+  gRecord.calls.push_back("Unlock");
+  return GlobalUnlock(block);
+}
+HANDLE WINAPI RecordSetData(UINT format, HANDLE data) {
+  gRecord.calls.push_back("SetData");
+  gRecord.format = format;
+  const SIZE_T bytes = GlobalSize(data);
+  if (const char* memory = static_cast<const char*>(GlobalLock(data))) {
+    gRecord.handedOver = FromWide(reinterpret_cast<const wchar_t*>(memory));
+    gRecord.handedOverEndsInNul = bytes >= gRecord.allocBytes &&
+                                  memory[gRecord.allocBytes - 1] == 0 &&
+                                  memory[gRecord.allocBytes - 2] == 0;
+    GlobalUnlock(data);
+  }
+  return gRecord.failing == Failing::SetData ? nullptr : SetClipboardData(format, data);
+}
+BOOL WINAPI RecordClose() {
+  gRecord.calls.push_back("Close");
+  return CloseClipboard();
+}
+HGLOBAL WINAPI RecordFree(HGLOBAL block) {
+  gRecord.calls.push_back("Free");
+  gRecord.freed = block;
+  return GlobalFree(block);
+}
+
+class Clipboard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gRecord = ClipboardRecord();
+    gClipboardCalls = {RecordOpen,   RecordAlloc,   RecordEmpty, RecordLock,
+                       RecordUnlock, RecordSetData, RecordClose, RecordFree};
+  }
+  void TearDown() override { gClipboardCalls = SystemClipboardCalls(); }
+};
+
+TEST_F(Clipboard, CopiesInTheOneOrderWithTheTextAndItsNul) {
+  const std::u16string text = u"C:\\My Files\\a,b \u00E9\U0001F600";  // 18 code units
+  const uintptr_t handle = CopyTextToClipboard(text);
+
+  EXPECT_NE(handle, 0u);
+  EXPECT_EQ(gRecord.calls, (std::vector<std::string>{"Open(no owner)", "Alloc", "Empty", "Lock",
+                                                     "Unlock", "SetData", "Close"}));
+  EXPECT_EQ(gRecord.allocFlags, 0x2002u) << "GMEM_MOVEABLE | GMEM_DDESHARE";
+  EXPECT_EQ(gRecord.allocBytes, (text.size() + 1) * 2);
+  EXPECT_EQ(gRecord.format, static_cast<UINT>(CF_UNICODETEXT));
+  EXPECT_EQ(gRecord.handedOver, text);
+  EXPECT_TRUE(gRecord.handedOverEndsInNul);
+  EXPECT_EQ(ClipboardText(), text);
+}
+
+TEST_F(Clipboard, AnEmptyTextIsAnEmptyUnicodeText) {
+  PutOnClipboard(u"before");
+  gRecord.calls.clear();
+  EXPECT_NE(CopyTextToClipboard(u""), 0u);
+  EXPECT_EQ(gRecord.allocBytes, 2u);
+  EXPECT_TRUE(gRecord.handedOverEndsInNul);
+  EXPECT_EQ(ClipboardText(), u"");
+}
+
+TEST_F(Clipboard, EachFailureClosesWhatItOpenedAndReleasesWhatDidNotReachTheClipboard) {
+  const struct {
+    Failing failing;
+    std::vector<std::string> calls;
+    std::u16string clipboardAfter;
+    const char* why;
+  } cases[] = {
+      {Failing::Open, {"Open(no owner)"}, u"before", "busy clipboard: nothing else touched"},
+      {Failing::Alloc,
+       {"Open(no owner)", "Alloc", "Close"},
+       u"before",
+       "no block: the clipboard is not emptied"},
+      {Failing::Lock,
+       {"Open(no owner)", "Alloc", "Empty", "Lock", "Free", "Close"},
+       u"<no Unicode text>",
+       "emptied already; the unlocked block is released"},
+      {Failing::SetData,
+       {"Open(no owner)", "Alloc", "Empty", "Lock", "Unlock", "SetData", "Free", "Close"},
+       u"<no Unicode text>",
+       "the clipboard refused the block, so it is still ours to release"},
+  };
+  for (const auto& c : cases) {
+    PutOnClipboard(u"before");
+    gRecord = ClipboardRecord();
+    gRecord.failing = c.failing;
+    EXPECT_EQ(CopyTextToClipboard(u"after"), 0u) << c.why;
+    EXPECT_EQ(gRecord.calls, c.calls) << c.why;
+    if (c.failing == Failing::Lock || c.failing == Failing::SetData) {
+      EXPECT_EQ(gRecord.freed, gRecord.block) << c.why;
+    }
+    EXPECT_EQ(ClipboardText(), c.clipboardAfter) << c.why;
+  }
+}
+
+TEST_F(Clipboard, ASuccessLeavesTheBlockToTheClipboard) {
+  ASSERT_NE(CopyTextToClipboard(u"kept"), 0u);
+  EXPECT_EQ(gRecord.freed, nullptr);
+  EXPECT_EQ(ClipboardText(), u"kept");
+}
+
+TEST(ClipboardHeldElsewhere, FailsAtOnceAndKeepsThePreviousText) {
+  PutOnClipboard(u"previous");
+  // The clipboard belongs to whoever opened it; a second thread stands in for another program.
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // It opens with a window of its own, as a program usually does: the clipboard tells openers
+  // apart by their window.
+  bool held = false;
+  std::thread holder([&] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+    held = OpenClipboard(window) != 0;
+    SetEvent(opened);
+    WaitForSingleObject(release, INFINITE);
+    if (held) CloseClipboard();
+    DestroyWindow(window);
+  });
+  WaitForSingleObject(opened, INFINITE);
+  EXPECT_TRUE(held);
+  EXPECT_EQ(CopyTextToClipboard(u"new"), 0u);
+  SetEvent(release);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(release);
+  EXPECT_EQ(ClipboardText(), u"previous");
+}
+
+// ---- report dialog ----
+
+struct DialogRecord {
+  int calls = 0;
+  HWND owner = reinterpret_cast<HWND>(1);
+  std::u16string text, title;
+  UINT style = 0;
+  int answer = 0;
+} gDialog;
+
+int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR title, UINT style) {
+  ++gDialog.calls;
+  gDialog.owner = owner;
+  gDialog.text = FromWide(text);
+  gDialog.title = FromWide(title);
+  gDialog.style = style;
+  return gDialog.answer;
+}
+
+TEST(ShowReport, PassesTextTitleAndStyleUnchangedAndReturnsTheAnswer) {
+  const struct {
+    uint32_t style;
+    int answer;
+    const char* why;
+  } cases[] = {
+      {0x4, 6, "Yes/No answered Yes"},
+      {0x44, 7, "information icon, answered No"},
+      {0xC4, 6, "both icon bits stay, nothing added"},
+      {0xC0, 1, "OK only with both icon bits"},
+      {0x0, 0, "a dialog that failed to appear answers 0"},
+  };
+  const DialogCalls saved = gDialogCalls;
+  gDialogCalls = {RecordMessageBox};
+  for (const auto& c : cases) {
+    gDialog = DialogRecord();
+    gDialog.answer = c.answer;
+    ReportRequest request;
+    request.text = u"C:\\\r\ra\r\r4 characters";
+    request.title = u"Farthom";
+    request.style = c.style;
+    EXPECT_EQ(ShowReport(request), c.answer) << c.why;
+    EXPECT_EQ(gDialog.calls, 1) << c.why;
+    EXPECT_EQ(gDialog.owner, nullptr) << c.why;
+    EXPECT_EQ(gDialog.text, request.text) << c.why;
+    EXPECT_EQ(gDialog.title, u"Farthom") << c.why;
+    EXPECT_EQ(gDialog.style, c.style) << c.why;
+  }
+  gDialogCalls = saved;
+}
+
+// ---- Explorer launch ----
+
+struct ExplorerRecord {
+  int calls = 0;
+  HWND owner = reinterpret_cast<HWND>(1);
+  std::u16string operation, file, parameters;
+  bool directoryGiven = true;
+  INT showCommand = -1;
+} gExplorer;
+
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                                    LPCWSTR directory, INT showCommand) {
+  ++gExplorer.calls;
+  gExplorer.owner = owner;
+  gExplorer.operation = FromWide(operation);
+  gExplorer.file = FromWide(file);
+  gExplorer.parameters = FromWide(parameters);
+  gExplorer.directoryGiven = directory != nullptr;
+  gExplorer.showCommand = showCommand;
+  // A failure, which the launch must ignore.
+  return reinterpret_cast<HINSTANCE>(2);
+}
+
+TEST(OpenExplorerAt, SelectsThePathUnquotedWhateverItHolds) {
+  const struct {
+    std::u16string path, parameters;
+    const char* why;
+  } cases[] = {
+      {u"C:\\data\\sub\\file.txt", u"/Select,C:\\data\\sub\\file.txt", "a plain path"},
+      {u"C:\\My Files\\a,b", u"/Select,C:\\My Files\\a,b", "blanks and commas, no quotes"},
+      {u"data\\sub", u"/Select,data\\sub", "a relative path stays relative"},
+      {u"C:\\\"odd\"", u"/Select,C:\\\"odd\"", "quotation marks are not escaped"},
+  };
+  const ExplorerCalls saved = gExplorerCalls;
+  gExplorerCalls = {RecordShellExecute};
+  for (const auto& c : cases) {
+    gExplorer = ExplorerRecord();
+    OpenExplorerAt(c.path);
+    EXPECT_EQ(gExplorer.calls, 1) << c.why;
+    EXPECT_EQ(gExplorer.owner, nullptr) << c.why;
+    EXPECT_EQ(gExplorer.operation, u"open") << c.why;
+    EXPECT_EQ(gExplorer.file, u"Explorer.exe") << c.why;
+    EXPECT_EQ(gExplorer.parameters, c.parameters) << c.why;
+    EXPECT_FALSE(gExplorer.directoryGiven) << c.why;
+    EXPECT_EQ(gExplorer.showCommand, SW_SHOWNORMAL) << c.why;
+    EXPECT_EQ(gExplorer.showCommand, 1) << c.why;
+  }
+  gExplorerCalls = saved;
+}
+
+}  // namespace
+}  // namespace farthom
