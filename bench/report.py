@@ -191,7 +191,9 @@ def render(rows, expected, farthom_size, info, options, problems, elapsed):
            "from `CreateProcessW` until their message box waits for the user, under Wine with a "
            "virtual display, farthom with `/n`. Per tree: one warm-up run of each, then the "
            "counted runs, the two taking turns; the median is quoted with min and max. Peak "
-           "working set is read just before the box is answered.", "",
+           "working set is read just before the box is answered. The floor has no manifest and "
+           "does not start the common controls, which farthom must do, so that start-up shows in "
+           "farthom's time; the ratio net of start-up leaves it out.", "",
            f"- Date: {now:%Y-%m-%d %H:%M %Z}",
            f"- Machine: {info['cores']} cores, {info['model']}, {info['system']}",
            f"- Wine: {info['wine']}",
