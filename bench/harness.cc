@@ -21,7 +21,7 @@ namespace farthom {
 namespace {
 
 // A program that shows no dialog in this time has failed; the harness moves on.
-constexpr DWORD kDialogTimeoutMs = 300000;
+constexpr DWORD kDialogTimeoutMs = 120000;
 constexpr DWORD kExitTimeoutMs = 30000;
 
 struct RunResult {
