@@ -180,6 +180,9 @@ void PrintRun(const std::wstring& tree, const char* program, int run, const RunR
               static_cast<unsigned long>(result.exitCode), result.failure,
               OneLine(result.text).c_str());
   std::fflush(stdout);
+  // A line of progress for whoever watches; run 0 is the warm-up.
+  std::fprintf(stderr, "%s, %s, run %d: %s %.0f ms\n", Utf8(tree).c_str(), program, run,
+               result.ok ? "" : result.failure, result.milliseconds);
 }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
