@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/windows/file_system_redirection.h"
 #include "platform/windows/search_text.h"
 
 namespace farthom {
@@ -107,7 +108,10 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
     if (text[i] == u'\0') break;
   }
 
-  slot->searchHandle = gFindFunctions.findFirstFile(searchText, &slot->findData);
+  // Only the start of a search is redirected on 64-bit Windows; an open search handle is not, so
+  // stepping it needs nothing. The search's error code survives the redirection coming back on.
+  slot->searchHandle = WithoutFileSystemRedirection(
+      [&] { return gFindFunctions.findFirstFile(searchText, &slot->findData); });
   if (IsLiveSearch(slot->searchHandle)) {
     slot->firstEntryDelivered = 0;
     return slot;
