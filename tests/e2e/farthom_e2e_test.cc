@@ -97,21 +97,29 @@ std::string ReadWholeFile(const std::u16string& path) {
   return content;
 }
 
-// The ShellExecute calls that process `processId` made, as Wine traces them (pid-prefixed).
-std::vector<std::string> ShellExecuteTraces(const std::string& trace, DWORD processId) {
+// The lines that process `processId` added to Wine's trace (which +pid prefixes with its number).
+std::vector<std::string> TraceLinesOf(const std::string& trace, DWORD processId) {
   char prefix[16];
   std::snprintf(prefix, sizeof(prefix), "%04lx:", static_cast<unsigned long>(processId));
-  std::vector<std::string> calls;
+  std::vector<std::string> lines;
   size_t start = 0;
   while (start < trace.size()) {
     size_t end = trace.find('\n', start);
     if (end == std::string::npos) end = trace.size();
     const std::string line = trace.substr(start, end - start);
-    if (line.compare(0, std::strlen(prefix), prefix) == 0 &&
-        line.find("trace:exec:SHELL_execute mask=") != std::string::npos) {
+    if (line.compare(0, std::strlen(prefix), prefix) == 0) lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The ShellExecute calls among a process's trace lines.
+std::vector<std::string> ShellExecuteTraces(const std::vector<std::string>& lines) {
+  std::vector<std::string> calls;
+  for (const std::string& line : lines) {
+    if (line.find("trace:exec:SHELL_execute mask=") != std::string::npos) {
       calls.push_back(line.substr(line.find("hwnd=")));
     }
-    start = end + 1;
   }
   return calls;
 }
@@ -135,16 +143,19 @@ std::string ExplorerLaunchTrace(const std::u16string& path) {
 
 // ---- the real tree ----
 
+// A folder of the driver's own under the temporary folder, without a trailing "\\": the cases add
+// their own.
+std::u16string TemporaryRoot() {
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  std::u16string root = FromWide(folder) + u"farthom-e2e-" + Decimal(GetCurrentProcessId());
+  if (root.back() == u'\\') root.pop_back();
+  return root;
+}
+
 class TreeOnDisk {
  public:
-  TreeOnDisk() {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    root_ = FromWide(folder) + u"farthom-e2e-" + Decimal(GetCurrentProcessId());
-    // Without a trailing "\": the cases add their own.
-    if (root_.back() == u'\\') root_.pop_back();
-    Directory(u"");
-  }
+  explicit TreeOnDisk(const std::u16string& root) : root_(root) { Directory(u""); }
   ~TreeOnDisk() {
     for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
       if (!DeleteFileW(WideText(*it))) RemoveDirectoryW(WideText(*it));
@@ -192,13 +203,15 @@ struct Outcome {
   int64_t exitCode = -2;
   std::vector<std::u16string> children;  // executables the program started
   std::vector<std::string> launches;     // its ShellExecute calls in Wine's trace
+  std::vector<std::string> trace;        // all its lines in Wine's trace
 };
 
-Outcome RunCase(const Case& c) {
+// `moreChannels` adds Wine debug channels to the ones every run is traced with.
+Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   Outcome outcome;
   const size_t traceBefore = ReadWholeFile(gTrace).size();
-  ProgramRun run =
-      StartProgram(u"\"" + gFarthom + u"\"" + c.parameters, c.directory, u"+pid,+exec");
+  ProgramRun run = StartProgram(u"\"" + gFarthom + u"\"" + c.parameters, c.directory,
+                                u"+pid,+exec" + moreChannels);
   if (!run.started) return outcome;
   outcome.dialogShown = WaitForDialog(run, 60000);
   if (outcome.dialogShown) {
@@ -236,8 +249,8 @@ Outcome RunCase(const Case& c) {
     outcome.children.push_back(child.second);
     EndProcess(child.first);
   }
-  outcome.launches =
-      ShellExecuteTraces(ReadWholeFile(gTrace).substr(traceBefore), run.process.dwProcessId);
+  outcome.trace = TraceLinesOf(ReadWholeFile(gTrace).substr(traceBefore), run.process.dwProcessId);
+  outcome.launches = ShellExecuteTraces(outcome.trace);
   CloseRun(run);
   return outcome;
 }
@@ -252,7 +265,7 @@ std::string Narrow(const std::u16string& text) {
 class EndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    tree_ = new TreeOnDisk();
+    tree_ = new TreeOnDisk(TemporaryRoot());
     tree_->Directory(u"walk");
     tree_->File(u"walk\\a.txt");
     tree_->Directory(u"walk\\sub");
@@ -391,6 +404,101 @@ TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {
       {"/c without a path copies nothing", u" /c", u"", IDOK, u"Farthom 1.6", kUsage, kOkOnly,
        false, u"", true, u"known text"},
   });
+}
+
+// The Wine prefix's own folder as this driver sees it through drive Z:, where the Unix file system
+// is seen as it is and no System32 redirection applies.
+std::u16string WinePrefixOnDriveZ() {
+  wchar_t value[MAX_PATH] = {};
+  std::u16string prefix;
+  if (GetEnvironmentVariableW(L"WINEPREFIX", value, MAX_PATH) - 1 < MAX_PATH - 1) {
+    prefix = FromWide(value);
+  } else if (GetEnvironmentVariableW(L"HOME", value, MAX_PATH) - 1 < MAX_PATH - 1) {
+    prefix = FromWide(value) + u"/.wine";
+  }
+  for (char16_t& unit : prefix) {
+    if (unit == u'/') unit = u'\\';
+  }
+  return u"Z:" + prefix;
+}
+
+TEST_F(EndToEnd, System32IsWalkedAsItReallyIs) {
+  if (!RunningOnWine()) GTEST_SKIP() << "needs a folder made only in the real System32";
+  // A 32-bit program that names C:\windows\system32 is sent to syswow64, where this folder is not.
+  const std::u16string name = u"farthom-e2e-" + Decimal(GetCurrentProcessId());
+  TreeOnDisk real(WinePrefixOnDriveZ() + u"\\drive_c\\windows\\system32\\" + name);
+  real.Directory(u"inner");
+  real.File(u"inner\\only-in-system32.txt");
+  real.File(u"a.txt");
+  const std::u16string dropped = u"C:\\windows\\system32\\" + name;
+  const std::u16string found = dropped + u"\\inner\\only-in-system32.txt";
+  Check({
+      {"walked, not measured as a folder that cannot be entered", u" " + dropped, u"", IDNO,
+       u"Farthom",
+       u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
+           u" characters" + kQuestion,
+       kYesNo, false, u"", false, u""},
+  });
+}
+
+// Whether `path`, a DLL search path as Wine's +module trace writes it, lists the current
+// directory ".".
+bool ListsCurrentDirectory(const std::string& path) {
+  size_t start = 0;
+  for (;;) {
+    const size_t end = path.find(';', start);
+    if (path.compare(start, end == std::string::npos ? std::string::npos : end - start, ".") == 0)
+      return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
+}
+
+TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
+  if (!RunningOnWine()) GTEST_SKIP() << "reads the DLL searches in Wine's +module trace";
+  const std::u16string walk = tree_->Path(u"walk");
+  const std::u16string found = walk + u"\\sub\\file.txt";
+  const Case c = {"answered Yes, the loader traced",
+                  u" " + walk,
+                  u"",
+                  IDYES,
+                  u"Farthom",
+                  u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
+                      u" characters" + kQuestion,
+                  kYesNo,
+                  false,
+                  found,
+                  false,
+                  u""};
+  const Outcome outcome = RunCase(c, u",+module");
+  ASSERT_TRUE(outcome.dialogShown);
+  EXPECT_EQ(outcome.seen.text, c.text) << Narrow(outcome.seen.text);
+  EXPECT_EQ(outcome.exitCode, 0);
+  // Explorer is started as before.
+  ASSERT_EQ(outcome.children.size(), 1u);
+  EXPECT_EQ(outcome.launches, std::vector<std::string>{ExplorerLaunchTrace(found)});
+
+  // Before the program runs, the loader resolves its imports with the default order, "." in it.
+  // The program's start-up then looks kernel32's DLL-search functions up by name: from that
+  // handle lookup on, no search for a DLL may list the current directory, which is by then the
+  // surveyed folder. The dialog's display driver is looked for after it, so there is one at least.
+  const std::string startUp = "trace:module:LdrGetDllHandleEx L\"kernel32.dll\"";
+  const std::string search = "trace:module:load_dll looking for ";
+  size_t line = 0;
+  while (line < outcome.trace.size() && outcome.trace[line].find(startUp) == std::string::npos)
+    ++line;
+  ASSERT_LT(line, outcome.trace.size()) << "the start-up's lookup is not in the trace";
+  int searches = 0;
+  for (; line < outcome.trace.size(); ++line) {
+    const std::string& entry = outcome.trace[line];
+    const size_t at = entry.find(search);
+    const size_t path = entry.find(" in L\"", at);
+    if (at == std::string::npos || path == std::string::npos) continue;
+    ++searches;
+    const size_t from = path + 5;
+    EXPECT_FALSE(ListsCurrentDirectory(entry.substr(from, entry.rfind('"') - from))) << entry;
+  }
+  EXPECT_GT(searches, 0);
 }
 
 }  // namespace
