@@ -1,14 +1,13 @@
 // Starting Explorer with the reported path selected.
-#include "platform/windows/explorer_launch.h"
-
 #include <string>
 
 #include "core/platform.h"
 #include "platform/windows/wide_text.h"
+#include "platform/windows/windows_header.h"
+// Declared for the types of <windows.h> above.
+#include <shellapi.h>
 
 namespace farthom {
-
-ExplorerCalls gExplorerCalls = {ShellExecuteW};
 
 void OpenExplorerAt(const std::u16string& path) {
   // Explorer reads everything after "/Select," up to the end as the path, so the path goes in
@@ -16,8 +15,7 @@ void OpenExplorerAt(const std::u16string& path) {
   const std::u16string parameters = u"/Select," + path;
   // A bare file name: the system finds Explorer itself. The launch is not waited for, and a
   // failure leaves nothing to do, so its result is not looked at.
-  gExplorerCalls.shellExecute(nullptr, L"open", L"Explorer.exe", WideText(parameters), nullptr,
-                              SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, L"open", L"Explorer.exe", WideText(parameters), nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace farthom

@@ -1,8 +1,7 @@
 // The numbered directory listings' process-wide table and records, and the platform calls below.
 //
 // core/platform.h declares the four operations the walk uses; this header adds what the tests of
-// the Windows layer need to see: the records themselves, the two internal operations, and the
-// table of platform calls that tests replace with counting versions.
+// the Windows layer need to see: the records themselves and the two internal operations.
 #pragma once
 
 #include <cstdint>
@@ -42,21 +41,5 @@ ListingSlot* LookUpListing(int32_t number);
 // Closes the number's search, if it is live, and zero-fills its record; does nothing when the
 // number holds no listing.
 void ReleaseListing(int32_t number);
-
-// The platform calls the listings make. They start as the system's own functions; tests put
-// counting or failing versions in their place.
-struct FindFunctions {
-  HANDLE(WINAPI* findFirstFile)(LPCWSTR searchText, LPWIN32_FIND_DATAW findData);
-  BOOL(WINAPI* findNextFile)(HANDLE search, LPWIN32_FIND_DATAW findData);
-  BOOL(WINAPI* findClose)(HANDLE search);
-  DWORD(WINAPI* getLastError)();
-};
-
-extern FindFunctions gFindFunctions;
-
-// Closes every live search and frees the table and its records, so that the next OpenListing
-// creates a new table. The program never calls it, since its listings live until it exits; tests
-// call it to start from a process that has no listings.
-void DiscardListingTable();
 
 }  // namespace farthom

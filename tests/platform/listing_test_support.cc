@@ -1,6 +1,9 @@
 // Scratch trees under the temporary folder and counted platform calls for the listing tests.
 #include "tests/platform/listing_test_support.h"
 
+#include <cstdlib>
+
+#include "platform/windows/find_calls.h"
 #include "platform/windows/listing_table.h"
 
 namespace farthom {
@@ -37,7 +40,16 @@ void RemoveDirectoryTree(const std::wstring& directory) {
   RemoveDirectoryW(directory.c_str());
 }
 
-HANDLE WINAPI CountedFindFirstFile(LPCWSTR searchText, LPWIN32_FIND_DATAW findData) {
+// Counting is off until a test asks for it, so that other code in the tests lists as usual.
+bool gCounting = false;
+
+}  // namespace
+
+// The listings' calls in the test build: the system's own, counted while gCounting is set.
+namespace find_calls {
+
+HANDLE FindFirst(LPCWSTR searchText, LPWIN32_FIND_DATAW findData) {
+  if (!gCounting) return FindFirstFileW(searchText, findData);
   const std::wstring text = searchText;
   gCalls.calls.push_back("FindFirstFileW");
   gCalls.searchTexts.push_back(std::u16string(text.begin(), text.end()));
@@ -55,25 +67,28 @@ HANDLE WINAPI CountedFindFirstFile(LPCWSTR searchText, LPWIN32_FIND_DATAW findDa
   return search;
 }
 
-BOOL WINAPI CountedFindNextFile(HANDLE search, LPWIN32_FIND_DATAW findData) {
-  gCalls.calls.push_back("FindNextFileW");
+BOOL FindNext(HANDLE search, LPWIN32_FIND_DATAW findData) {
+  if (gCounting) gCalls.calls.push_back("FindNextFileW");
   return FindNextFileW(search, findData);
 }
 
-BOOL WINAPI CountedFindClose(HANDLE search) {
-  gCalls.calls.push_back("FindClose");
-  gCalls.closedHandles.push_back(search);
-  gCalls.liveSearches.erase(search);
+BOOL CloseSearch(HANDLE search) {
+  if (gCounting) {
+    gCalls.calls.push_back("FindClose");
+    gCalls.closedHandles.push_back(search);
+    gCalls.liveSearches.erase(search);
+  }
   return FindClose(search);
 }
 
-DWORD WINAPI CountedGetLastError() {
+DWORD LastError() {
+  if (!gCounting) return GetLastError();
   const DWORD error = gCalls.failFindFirst ? gCalls.failedError : GetLastError();
   gCalls.calls.push_back("GetLastError");
   return error;
 }
 
-}  // namespace
+}  // namespace find_calls
 
 bool ScratchTree::Create() {
   static int created = 0;
@@ -115,12 +130,18 @@ bool ScratchTree::MakeFile(const std::u16string& path, DWORD attributes) {
 
 void CountPlatformCalls() {
   gCalls = PlatformCallLog();
-  gFindFunctions = {CountedFindFirstFile, CountedFindNextFile, CountedFindClose,
-                    CountedGetLastError};
+  gCounting = true;
 }
 
-void RestorePlatformCalls() {
-  gFindFunctions = {FindFirstFileW, FindNextFileW, FindClose, GetLastError};
+void RestorePlatformCalls() { gCounting = false; }
+
+void DiscardListingTable() {
+  for (int32_t number = 0; number < gListingTable.slotCount; ++number) {
+    ReleaseListing(number);
+    delete gListingTable.slots[number];
+  }
+  std::free(gListingTable.slots);
+  gListingTable = ListingTable();
 }
 
 std::string NarrowForMessages(const std::u16string& text) {

@@ -44,10 +44,14 @@ struct PlatformCallLog {
 
 extern PlatformCallLog gCalls;
 
-// Clears `gCalls` and puts the counted calls in place of the system's own.
+// Clears `gCalls` and counts the listings' calls from then on.
 void CountPlatformCalls();
-// Puts the system's own calls back.
+// Stops counting: the calls are the system's own again.
 void RestorePlatformCalls();
+
+// Closes every live search and frees the table and its records, so that the next OpenListing
+// creates a new table: each test starts from a process that has no listings.
+void DiscardListingTable();
 
 std::string NarrowForMessages(const std::u16string& text);
 

@@ -1,4 +1,4 @@
-// Lower-casing, path probes, clipboard, dialog and Explorer launch on real Win32.
+// Lower-casing, path probes and the clipboard copy on real Win32.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,9 +7,7 @@
 
 #include "core/platform.h"
 #include "core/report.h"
-#include "platform/windows/clipboard.h"
-#include "platform/windows/explorer_launch.h"
-#include "platform/windows/report_dialog.h"
+#include "platform/windows/clipboard_calls.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
 
@@ -133,11 +131,14 @@ std::u16string ClipboardText(const std::u16string& absent = u"<no Unicode text>"
   return text;
 }
 
+// Set while a test records the copy's calls; otherwise they are the system's own, unrecorded.
+bool gRecording = false;
+
 void PutOnClipboard(const std::u16string& text) {
-  ClipboardCalls saved = gClipboardCalls;
-  gClipboardCalls = SystemClipboardCalls();
+  const bool recording = gRecording;
+  gRecording = false;
   ASSERT_NE(CopyTextToClipboard(text), 0u);
-  gClipboardCalls = saved;
+  gRecording = recording;
 }
 
 // Which step of the copy a test makes fail; the wrappers pass everything else to Win32.
@@ -155,11 +156,19 @@ struct ClipboardRecord {
   HGLOBAL freed = nullptr;
 } gRecord;
 
-BOOL WINAPI RecordOpen(HWND owner) {
+}  // namespace
+
+// The copy's calls in the test build: each passes to Win32, recorded (and perhaps failed) while
+// gRecording is set.
+namespace clipboard_calls {
+
+BOOL Open(HWND owner) {
+  if (!gRecording) return OpenClipboard(owner);
   gRecord.calls.push_back(owner == nullptr ? "Open(no owner)" : "Open(owner)");
   return gRecord.failing == Failing::Open ? FALSE : OpenClipboard(owner);
 }
-HGLOBAL WINAPI RecordAlloc(UINT flags, SIZE_T bytes) {
+HGLOBAL Alloc(UINT flags, SIZE_T bytes) {
+  if (!gRecording) return GlobalAlloc(flags, bytes);
   gRecord.calls.push_back("Alloc");
   gRecord.allocFlags = flags;
   gRecord.allocBytes = bytes;
@@ -167,19 +176,21 @@ HGLOBAL WINAPI RecordAlloc(UINT flags, SIZE_T bytes) {
   gRecord.block = GlobalAlloc(flags, bytes);
   return gRecord.block;
 }
-BOOL WINAPI RecordEmpty() {
-  gRecord.calls.push_back("Empty");
+BOOL Empty() {
+  if (gRecording) gRecord.calls.push_back("Empty");
   return EmptyClipboard();
 }
-LPVOID WINAPI RecordLock(HGLOBAL block) {
+LPVOID Lock(HGLOBAL block) {
+  if (!gRecording) return GlobalLock(block);
   gRecord.calls.push_back("Lock");
   return gRecord.failing == Failing::Lock ? nullptr : GlobalLock(block);
 }
-BOOL WINAPI RecordUnlock(HGLOBAL block) {
-  gRecord.calls.push_back("Unlock");
+BOOL Unlock(HGLOBAL block) {
+  if (gRecording) gRecord.calls.push_back("Unlock");
   return GlobalUnlock(block);
 }
-HANDLE WINAPI RecordSetData(UINT format, HANDLE data) {
+HANDLE SetData(UINT format, HANDLE data) {
+  if (!gRecording) return SetClipboardData(format, data);
   gRecord.calls.push_back("SetData");
   gRecord.format = format;
   const SIZE_T bytes = GlobalSize(data);
@@ -192,24 +203,29 @@ HANDLE WINAPI RecordSetData(UINT format, HANDLE data) {
   }
   return gRecord.failing == Failing::SetData ? nullptr : SetClipboardData(format, data);
 }
-BOOL WINAPI RecordClose() {
-  gRecord.calls.push_back("Close");
+BOOL Close() {
+  if (gRecording) gRecord.calls.push_back("Close");
   return CloseClipboard();
 }
-HGLOBAL WINAPI RecordFree(HGLOBAL block) {
-  gRecord.calls.push_back("Free");
-  gRecord.freed = block;
+HGLOBAL Free(HGLOBAL block) {
+  if (gRecording) {
+    gRecord.calls.push_back("Free");
+    gRecord.freed = block;
+  }
   return GlobalFree(block);
 }
+
+}  // namespace clipboard_calls
+
+namespace {
 
 class Clipboard : public ::testing::Test {
  protected:
   void SetUp() override {
     gRecord = ClipboardRecord();
-    gClipboardCalls = {RecordOpen,   RecordAlloc,   RecordEmpty, RecordLock,
-                       RecordUnlock, RecordSetData, RecordClose, RecordFree};
+    gRecording = true;
   }
-  void TearDown() override { gClipboardCalls = SystemClipboardCalls(); }
+  void TearDown() override { gRecording = false; }
 };
 
 TEST_F(Clipboard, CopiesInTheOneOrderWithTheTextAndItsNul) {
@@ -301,106 +317,6 @@ TEST(ClipboardHeldElsewhere, FailsAtOnceAndKeepsThePreviousText) {
   CloseHandle(opened);
   CloseHandle(release);
   EXPECT_EQ(ClipboardText(), u"previous");
-}
-
-// ---- report dialog ----
-
-struct DialogRecord {
-  int calls = 0;
-  HWND owner = reinterpret_cast<HWND>(1);
-  std::u16string text, title;
-  UINT style = 0;
-  int answer = 0;
-} gDialog;
-
-int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR title, UINT style) {
-  ++gDialog.calls;
-  gDialog.owner = owner;
-  gDialog.text = FromWide(text);
-  gDialog.title = FromWide(title);
-  gDialog.style = style;
-  return gDialog.answer;
-}
-
-TEST(ShowReport, PassesTextTitleAndStyleUnchangedAndReturnsTheAnswer) {
-  const struct {
-    uint32_t style;
-    int answer;
-    const char* why;
-  } cases[] = {
-      {0x4, 6, "Yes/No answered Yes"},
-      {0x44, 7, "information icon, answered No"},
-      {0xC4, 6, "both icon bits stay, nothing added"},
-      {0xC0, 1, "OK only with both icon bits"},
-      {0x0, 0, "a dialog that failed to appear answers 0"},
-  };
-  const DialogCalls saved = gDialogCalls;
-  gDialogCalls = {RecordMessageBox};
-  for (const auto& c : cases) {
-    gDialog = DialogRecord();
-    gDialog.answer = c.answer;
-    ReportRequest request;
-    request.text = u"C:\\\r\ra\r\r4 characters";
-    request.title = u"Farthom";
-    request.style = c.style;
-    EXPECT_EQ(ShowReport(request), c.answer) << c.why;
-    EXPECT_EQ(gDialog.calls, 1) << c.why;
-    EXPECT_EQ(gDialog.owner, nullptr) << c.why;
-    EXPECT_EQ(gDialog.text, request.text) << c.why;
-    EXPECT_EQ(gDialog.title, u"Farthom") << c.why;
-    EXPECT_EQ(gDialog.style, c.style) << c.why;
-  }
-  gDialogCalls = saved;
-}
-
-// ---- Explorer launch ----
-
-struct ExplorerRecord {
-  int calls = 0;
-  HWND owner = reinterpret_cast<HWND>(1);
-  std::u16string operation, file, parameters;
-  bool directoryGiven = true;
-  INT showCommand = -1;
-} gExplorer;
-
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
-                                    LPCWSTR directory, INT showCommand) {
-  ++gExplorer.calls;
-  gExplorer.owner = owner;
-  gExplorer.operation = FromWide(operation);
-  gExplorer.file = FromWide(file);
-  gExplorer.parameters = FromWide(parameters);
-  gExplorer.directoryGiven = directory != nullptr;
-  gExplorer.showCommand = showCommand;
-  // A failure, which the launch must ignore.
-  return reinterpret_cast<HINSTANCE>(2);
-}
-
-TEST(OpenExplorerAt, SelectsThePathUnquotedWhateverItHolds) {
-  const struct {
-    std::u16string path, parameters;
-    const char* why;
-  } cases[] = {
-      {u"C:\\data\\sub\\file.txt", u"/Select,C:\\data\\sub\\file.txt", "a plain path"},
-      {u"C:\\My Files\\a,b", u"/Select,C:\\My Files\\a,b", "blanks and commas, no quotes"},
-      {u"data\\sub", u"/Select,data\\sub", "a relative path stays relative"},
-      {u"C:\\\"odd\"", u"/Select,C:\\\"odd\"", "quotation marks are not escaped"},
-  };
-  const ExplorerCalls saved = gExplorerCalls;
-  gExplorerCalls = {RecordShellExecute};
-  for (const auto& c : cases) {
-    gExplorer = ExplorerRecord();
-    OpenExplorerAt(c.path);
-    EXPECT_EQ(gExplorer.calls, 1) << c.why;
-    EXPECT_EQ(gExplorer.owner, nullptr) << c.why;
-    EXPECT_EQ(gExplorer.operation, u"open") << c.why;
-    EXPECT_EQ(gExplorer.file, u"Explorer.exe") << c.why;
-    EXPECT_EQ(gExplorer.parameters, c.parameters) << c.why;
-    EXPECT_FALSE(gExplorer.directoryGiven) << c.why;
-    EXPECT_EQ(gExplorer.showCommand, SW_SHOWNORMAL) << c.why;
-    EXPECT_EQ(gExplorer.showCommand, 1) << c.why;
-  }
-  gExplorerCalls = saved;
 }
 
 }  // namespace
