@@ -2,13 +2,14 @@
 // the longest relative path, with the same 258-character prefix limit as farthom's listings.
 #include <cwchar>
 
+#include "core/platform.h"
 #include "platform/windows/windows_header.h"
 
 namespace farthom {
 namespace {
 
-// The listings' search text has room for 261 characters, "*.*" included, so a prefix may hold 258.
-constexpr size_t kSearchTextRoom = 261;
+// The listings' search text has room for kSearchTextLength characters, "*.*" included.
+constexpr size_t kSearchTextRoom = kSearchTextLength;
 constexpr wchar_t kPattern[] = L"*.*";
 constexpr size_t kPatternLength = 3;
 

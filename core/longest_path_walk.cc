@@ -20,7 +20,7 @@ void WalkTree(const std::u16string& directory, int32_t depth) {
   // One entry text per level, reused so that stepping allocates no more than the name.
   std::u16string entry;
   while (AdvanceListing(depth)) {
-    const int32_t kind = ListingEntryKind(depth);
+    const EntryKind kind = ListingEntryKind(depth);
     const std::u16string name = ListingEntryName(depth);
     if (IsDotOrDotDot(name)) continue;
 
@@ -30,7 +30,7 @@ void WalkTree(const std::u16string& directory, int32_t depth) {
     // Strictly longer only: of equally long paths the first one met stays.
     if (entry.size() > gWalkTotals.longestPath.size()) gWalkTotals.longestPath = entry;
 
-    if (kind == 2) {
+    if (kind == EntryKind::Directory) {
       entry.push_back(u'\\');
       // The listing number is the depth, so the level below never reuses this level's listing.
       WalkTree(entry, depth + 1);

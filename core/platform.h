@@ -5,6 +5,7 @@
 // an empty text. A missing text and the empty text are the same thing to every operation here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -42,8 +43,19 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
 // Makes the next entry of listing `number` current; false when there is none.
 bool AdvanceListing(int32_t number);
 
-// 2 for a directory, 1 for any other entry, 0 when `number` holds no listing.
-int32_t ListingEntryKind(int32_t number);
+// What a listing's current entry is.
+enum class EntryKind : int32_t {
+  None = 0,       // the number holds no listing
+  Other = 1,      // a file, or anything else that is not a directory
+  Directory = 2,  // a directory, a junction or a directory link alike
+};
+
+// A listing's search text (directory, separator and pattern) has room for this many characters
+// and a terminator; a directory whose search text would be longer cannot be listed, so the walk
+// with its "*.*" lists relative prefixes of up to 258 characters.
+constexpr size_t kSearchTextLength = 261;
+
+EntryKind ListingEntryKind(int32_t number);
 
 // The current entry's long name, without a path; empty when `number` holds no listing.
 std::u16string ListingEntryName(int32_t number);

@@ -1,6 +1,8 @@
 // The report's text, title and style for each kind of run.
 #include "core/report.h"
 
+#include "core/version.h"
+
 namespace farthom {
 
 namespace {
@@ -10,7 +12,7 @@ constexpr char16_t kBackslash = u'\\';
 
 const std::u16string kUsageText = u"Drag&drop a path on [shortcut to] executable";
 const std::u16string kTitle = u"Farthom";
-const std::u16string kVersionSuffix = u" 1.6";
+const std::u16string kVersionSuffix = std::u16string(u" ") + kVersionText;
 
 // Appends the path with a line break after every backslash, so that each component ends a line.
 void AppendBrokenPath(std::u16string& text, const std::u16string& path) {

@@ -30,7 +30,7 @@ namespace {
 // directory it cannot list; deeper ones could never be reached.
 constexpr size_t kMaxEntries = 64;
 constexpr size_t kMaxChainLength = 32;
-constexpr size_t kMaxPathLength = 2 * kFakeSearchTextRoom;
+constexpr size_t kMaxPathLength = 2 * kSearchTextLength;
 // A loop walks its part of the tree once per lap, up to 129 laps; past this many entries in all
 // the listings stop early, as when the platform fails in the middle of a listing.
 constexpr size_t kMaxDeliveries = 1024;
@@ -94,7 +94,7 @@ struct Tree {
 
   // Adds an entry unless its directory already holds that name or a bound is reached; true when
   // added. A new directory becomes the last of `directories`.
-  bool Add(size_t parent, const std::u16string& name, int32_t kind) {
+  bool Add(size_t parent, const std::u16string& name, EntryKind kind) {
     TreeDirectory& into = directories[parent];
     if (entries >= kMaxEntries || into.path.size() + 1 + name.size() > kMaxPathLength ||
         !into.names.insert(name).second) {
@@ -102,7 +102,7 @@ struct Tree {
     }
     ++entries;
     into.listing->push_back(FakeEntry{name, kind});
-    if (kind == 2) {
+    if (kind == EntryKind::Directory) {
       std::u16string path = into.path.empty() ? name : into.path + u"\\" + name;
       std::vector<FakeEntry>* listing = &gFake.directories[path];
       directories.push_back(TreeDirectory{std::move(path), listing, {}});
@@ -151,7 +151,7 @@ void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& param
       case 1:
       case 2: {
         const size_t parent = tree.PickDirectory(in.Byte());
-        tree.Add(parent, AsName(in.Text()), record);
+        tree.Add(parent, AsName(in.Text()), static_cast<EntryKind>(record));
         break;
       }
       case 3:
@@ -162,7 +162,7 @@ void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& param
         const std::u16string name = AsName(in.Text());
         const std::u16string target = tree.directories[tree.PickDirectory(in.Byte())].path;
         // A link is listed as a directory; what it shows is its target's listing.
-        if (tree.linked || !tree.Add(parent, name, 2)) break;
+        if (tree.linked || !tree.Add(parent, name, EntryKind::Directory)) break;
         // Nothing is added below a link: what is below it is its target's.
         const std::u16string path = tree.directories.back().path;
         tree.directories.pop_back();
@@ -185,7 +185,7 @@ void Decode(const uint8_t* data, size_t size, std::vector<std::u16string>& param
         const size_t count = in.Byte() % kMaxChainLength + 1;
         const size_t length = in.Byte() % 160 + 1;
         const std::u16string name = AsName(std::u16string(length, in.Unit()));
-        for (size_t i = 0; i < count && tree.Add(parent, name, 2); ++i) {
+        for (size_t i = 0; i < count && tree.Add(parent, name, EntryKind::Directory); ++i) {
           parent = tree.directories.size() - 1;
         }
         break;
@@ -268,7 +268,7 @@ void CheckRun(const std::vector<std::u16string>& parameters) {
     ++delivered;
     const std::u16string path = delivery.directory + delivery.entry.name;
     if (path.size() > longest.size()) longest = path;
-    if (delivery.entry.kind == 2) directoriesMet.push_back(path + u"\\");
+    if (delivery.entry.kind == EntryKind::Directory) directoriesMet.push_back(path + u"\\");
   }
   Require(gWalkTotals.entryCount == delivered,
           "entryCount equals the entries the listings delivered");

@@ -8,19 +8,15 @@
 #include <new>
 
 #include "platform/windows/file_system_redirection.h"
+#include "platform/windows/find_calls.h"
 #include "platform/windows/search_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace farthom {
 
 ListingTable gListingTable = {};
 
-FindFunctions gFindFunctions = {FindFirstFileW, FindNextFileW, FindClose, GetLastError};
-
 namespace {
-
-// The text is built as char16_t and handed to the platform as wchar_t: both are UTF-16 code
-// units on Windows, so the units are copied as they are.
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
 
 constexpr int32_t kInitialSlotCount = 16;
 constexpr int32_t kGrowthStep = 16;
@@ -82,7 +78,7 @@ void ReleaseListing(int32_t number) {
   ListingSlot* slot = LookUpListing(number);
   if (slot == nullptr) return;
   // An empty listing has no search to close. A failing FindClose leaves nothing to retry.
-  if (slot->searchHandle != INVALID_HANDLE_VALUE) gFindFunctions.findClose(slot->searchHandle);
+  if (slot->searchHandle != INVALID_HANDLE_VALUE) find_calls::CloseSearch(slot->searchHandle);
   *slot = ListingSlot();
 }
 
@@ -111,13 +107,13 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   // Only the start of a search is redirected on 64-bit Windows; an open search handle is not, so
   // stepping it needs nothing. The search's error code survives the redirection coming back on.
   slot->searchHandle = WithoutFileSystemRedirection(
-      [&] { return gFindFunctions.findFirstFile(searchText, &slot->findData); });
+      [&] { return find_calls::FindFirst(searchText, &slot->findData); });
   if (IsLiveSearch(slot->searchHandle)) {
     slot->firstEntryDelivered = 0;
     return slot;
   }
   if (slot->searchHandle == INVALID_HANDLE_VALUE &&
-      gFindFunctions.getLastError() == ERROR_FILE_NOT_FOUND) {
+      find_calls::LastError() == ERROR_FILE_NOT_FOUND) {
     // Nothing matched: an open listing that delivers nothing and has no current entry.
     slot->firstEntryDelivered = 1;
     slot->findData = WIN32_FIND_DATAW();
@@ -139,15 +135,16 @@ bool AdvanceListing(int32_t number) {
   }
   // The end of the directory and an error are alike: no next entry. The search stays open until
   // the number is opened again.
-  return gFindFunctions.findNextFile(slot->searchHandle, &slot->findData) != FALSE;
+  return find_calls::FindNext(slot->searchHandle, &slot->findData) != FALSE;
 }
 
-int32_t ListingEntryKind(int32_t number) {
+EntryKind ListingEntryKind(int32_t number) {
   const ListingSlot* slot = LookUpListing(number);
-  if (slot == nullptr) return 0;
+  if (slot == nullptr) return EntryKind::None;
   // The directory bit alone decides: junctions and directory links carry it as well and are
   // entered; hidden, system and read-only bits change nothing.
-  return (slot->findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 2 : 1;
+  return (slot->findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Directory
+                                                                           : EntryKind::Other;
 }
 
 std::u16string ListingEntryName(int32_t number) {
@@ -159,15 +156,6 @@ std::u16string ListingEntryName(int32_t number) {
   size_t length = 0;
   while (length < room && name[length] != L'\0') ++length;
   return std::u16string(name, name + length);
-}
-
-void DiscardListingTable() {
-  for (int32_t number = 0; number < gListingTable.slotCount; ++number) {
-    ReleaseListing(number);
-    delete gListingTable.slots[number];
-  }
-  std::free(gListingTable.slots);
-  gListingTable = ListingTable();
 }
 
 }  // namespace farthom

@@ -5,11 +5,10 @@
 
 #include "core/platform.h"
 #include "platform/windows/command_line_split.h"
+#include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
 
 namespace farthom {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
 
 int32_t ParameterCursor = 0;
 

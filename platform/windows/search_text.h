@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <string>
 
+#include "core/platform.h"
+
 namespace farthom {
 
-// A listing's search text has room for 261 characters and its terminator.
-constexpr size_t kSearchTextRoom = 262;
+// The buffer of a search text: its characters and the terminator.
+constexpr size_t kSearchTextRoom = kSearchTextLength + 1;
 
 // Writes into `buffer`, terminated: `directory`, then "\" when the directory is not empty and
 // does not already end in "\", then `pattern`, or "*.*" when the pattern is empty. Nothing is

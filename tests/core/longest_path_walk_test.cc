@@ -127,11 +127,11 @@ TEST(WalkTree, LoopingTreeEndsAtTheListingLimit) {
   // directory; the fake models it as one directory whose prefix keeps growing.
   ResetFake();
   gFake.dotEntries = false;
-  gFake.directories[u""] = {FakeEntry{u"loop", 2}};
+  gFake.directories[u""] = {FakeEntry{u"loop", EntryKind::Directory}};
   std::u16string prefix;
   for (int level = 0; level < 100; ++level) {
     prefix += (level == 0 ? u"" : u"\\") + std::u16string(u"loop");
-    gFake.directories[prefix] = {FakeEntry{u"loop", 2}};
+    gFake.directories[prefix] = {FakeEntry{u"loop", EntryKind::Directory}};
   }
   const WalkTotals totals = Walk();
   // Prefixes of 5 * k characters are listable up to 5 * k + 3 <= 261, k = 51: 52 entries met.

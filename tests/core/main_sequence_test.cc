@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/version.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace farthom {
@@ -53,14 +54,30 @@ TEST_F(MainSequence, OptionsSetStyleFlagsAndTarget) {
       {"the later of /m and /i wins", {u"/m", u"/i"}, 0x40, false, false, u""},
       {"only the second character counts", {u"/Info", u"/Nope", u"/copy"}, 0x40, true, true, u""},
       {"capitals are lower-cased", {u"/M", u"/N", u"/C"}, 0xC0, true, true, u""},
-      {"unknown letters and a bare slash are ignored", {u"/x", u"/", u"//i", u"/?"}, 0, false,
-       false, u""},
+      {"unknown letters and a bare slash are ignored",
+       {u"/x", u"/", u"//i", u"/?"},
+       0,
+       false,
+       false,
+       u""},
       {"an option is never the target", {u"/x", u"C:\\t"}, 0, false, false, u"C:\\t"},
-      {"a later path replaces an earlier one", {u"C:\\one", u"C:\\two"}, 0, false, false,
+      {"a later path replaces an earlier one",
+       {u"C:\\one", u"C:\\two"},
+       0,
+       false,
+       false,
        u"C:\\two"},
-      {"nothing after an empty parameter is read", {u"C:\\t", u"", u"/c", u"C:\\u"}, 0, false,
-       false, u"C:\\t"},
-      {"a path may hold anything but start with a slash", {u"\\\\?\\C:\\x y,z"}, 0, false, false,
+      {"nothing after an empty parameter is read",
+       {u"C:\\t", u"", u"/c", u"C:\\u"},
+       0,
+       false,
+       false,
+       u"C:\\t"},
+      {"a path may hold anything but start with a slash",
+       {u"\\\\?\\C:\\x y,z"},
+       0,
+       false,
+       false,
        u"\\\\?\\C:\\x y,z"},
   };
   for (const auto& c : cases) {
@@ -86,7 +103,7 @@ TEST_F(MainSequence, NoPathShowsUsageWithTheIconBitsAndNothingElse) {
   EXPECT_EQ(RunWith({u"/c", u"/i", u"/n"}), 0);
   ASSERT_EQ(gFake.reports.size(), 1u);
   EXPECT_EQ(gFake.reports[0].text, kUsage);
-  EXPECT_EQ(gFake.reports[0].title, u"Farthom 1.6");
+  EXPECT_EQ(gFake.reports[0].title, std::u16string(u"Farthom ") + kVersionText);
   EXPECT_EQ(gFake.reports[0].style, 0x40u);
   EXPECT_TRUE(gFake.clipboardTexts.empty());  // /c without a path copies nothing
   EXPECT_TRUE(gFake.directoryChanges.empty());
@@ -111,8 +128,7 @@ TEST_F(MainSequence, WalkedTargetGetsOneSeparatorAndAHeading) {
     EXPECT_EQ(gRunState.fullPath, u"C:\\data\\sub\\file.txt");
     ASSERT_EQ(gFake.reports.size(), 1u);
     EXPECT_EQ(gFake.reports[0].text,
-              u"Longest of 3 paths:\r\rC:\\\rdata\\\rsub\\\rfile.txt\r\r20 characters" +
-                  kQuestion);
+              u"Longest of 3 paths:\r\rC:\\\rdata\\\rsub\\\rfile.txt\r\r20 characters" + kQuestion);
     EXPECT_EQ(gFake.reports[0].style, 4u);
     // Entered once, never changed back.
     EXPECT_EQ(gFake.directoryChanges, std::vector<std::u16string>{target});

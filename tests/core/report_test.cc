@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/version.h"
+
 namespace farthom {
 namespace {
+
+// The program's name, a blank and the version CMake writes from the project's own.
+const std::u16string kUsageTitle = std::u16string(u"Farthom ") + kVersionText;
 
 // Joins lines with a carriage return, the only break the dialog text may hold.
 std::u16string Lines(std::initializer_list<std::u16string> lines) {
@@ -56,9 +61,9 @@ TEST(BuildReport, ComposesExactTextTitleAndStyle) {
       {"a slash is not a separator", ReportKind::Measured, 0, u"C:/x/y", true, 0,
        Lines({u"C:/x/y", u"", u"6 characters"}), u"Farthom", 0},
       {"the usage line carries the version in its title", ReportKind::NoPath, 0, u"", false, 0xC0,
-       u"Drag&drop a path on [shortcut to] executable", u"Farthom 1.6", 0xC0},
+       u"Drag&drop a path on [shortcut to] executable", kUsageTitle, 0xC0},
       {"usage is OK-only even without no-prompt", ReportKind::NoPath, 5, u"", false, 0,
-       u"Drag&drop a path on [shortcut to] executable", u"Farthom 1.6", 0},
+       u"Drag&drop a path on [shortcut to] executable", kUsageTitle, 0},
   };
   for (const ReportCase& c : cases) {
     SCOPED_TRACE(c.why);
@@ -78,7 +83,8 @@ TEST(BuildReport, ComposesExactTextTitleAndStyle) {
 TEST(BuildReport, LengthCountsUtf16CodeUnits) {
   // A non-BMP character is two code units: the figure is 2 + 1 for "x".
   const std::u16string path = u"\U0001F600x";
-  const ReportRequest request = BuildReport(ReportKind::Measured, RunSettings(), WalkTotals(), path);
+  const ReportRequest request =
+      BuildReport(ReportKind::Measured, RunSettings(), WalkTotals(), path);
   EXPECT_NE(request.text.find(u"3 characters"), std::u16string::npos);
 }
 

@@ -22,9 +22,9 @@ std::u16string NameOf(const std::u16string& path) {
   return slash == std::u16string::npos ? path : path.substr(slash + 1);
 }
 
-void AddEntry(const std::u16string& path, int32_t kind) {
+void AddEntry(const std::u16string& path, EntryKind kind) {
   gFake.directories[ParentOf(path)].push_back(FakeEntry{NameOf(path), kind});
-  if (kind == 2) gFake.directories[path];
+  if (kind == EntryKind::Directory) gFake.directories[path];
 }
 
 // The target of the link at `path`, or none.
@@ -75,8 +75,8 @@ void ResetFake() {
   gFake.directories[u""];
 }
 
-void AddFakeFile(const std::u16string& path) { AddEntry(path, 1); }
-void AddFakeDirectory(const std::u16string& path) { AddEntry(path, 2); }
+void AddFakeFile(const std::u16string& path) { AddEntry(path, EntryKind::Other); }
+void AddFakeDirectory(const std::u16string& path) { AddEntry(path, EntryKind::Directory); }
 
 void StartCommonControls() {
   gFake.calls.push_back("StartCommonControls");
@@ -126,7 +126,7 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   if (!search.empty() && search.back() != u'\\') search.push_back(u'\\');
   search += pattern.empty() ? u"*.*" : pattern;
   gFake.searchTexts.push_back(search);
-  if (search.size() > kFakeSearchTextRoom) return nullptr;
+  if (search.size() > kSearchTextLength) return nullptr;
 
   // The tree is keyed by paths without the walk's trailing separator.
   std::u16string key = directory;
@@ -142,8 +142,8 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   listing.open = true;
   gFake.openings.back().open = true;
   if (gFake.dotEntries) {
-    listing.entries.push_back(FakeEntry{u".", 2});
-    listing.entries.push_back(FakeEntry{u"..", 2});
+    listing.entries.push_back(FakeEntry{u".", EntryKind::Directory});
+    listing.entries.push_back(FakeEntry{u"..", EntryKind::Directory});
   }
   listing.entries.insert(listing.entries.end(), found->second.begin(), found->second.end());
   return static_cast<ListingSlot*>(&listing);
@@ -159,9 +159,9 @@ bool AdvanceListing(int32_t number) {
   return true;
 }
 
-int32_t ListingEntryKind(int32_t number) {
+EntryKind ListingEntryKind(int32_t number) {
   FakeListing* listing = LookUp(number);
-  if (listing == nullptr || listing->position == 0) return 0;
+  if (listing == nullptr || listing->position == 0) return EntryKind::None;
   return listing->entries[listing->position - 1].kind;
 }
 

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "core/platform.h"
 #include "core/report.h"
 
 namespace farthom {
 
 struct FakeEntry {
   std::u16string name;
-  int32_t kind = 1;  // 2 for a directory, 1 for anything else
+  EntryKind kind = EntryKind::Other;
 };
 
 struct FakeListing {
@@ -89,8 +90,5 @@ void ResetFake();
 // Adds an entry at the end of its parent's listing; `path` is relative, components joined by "\".
 void AddFakeFile(const std::u16string& path);
 void AddFakeDirectory(const std::u16string& path);
-
-// The longest prefix, with "*.*", that a listing's search text has room for.
-constexpr size_t kFakeSearchTextRoom = 261;
 
 }  // namespace farthom

@@ -34,14 +34,15 @@ class Listings : public testing::Test {
 void ExpectNoListing(int32_t number) {
   SCOPED_TRACE(number);
   EXPECT_FALSE(AdvanceListing(number));
-  EXPECT_EQ(ListingEntryKind(number), 0);
+  EXPECT_EQ(ListingEntryKind(number), EntryKind::None);
   EXPECT_EQ(ListingEntryName(number), u"");
 }
 
 // Every entry still to come in a listing.
 Entries ListAll(int32_t number) {
   Entries entries;
-  while (AdvanceListing(number)) entries[ListingEntryName(number)] = ListingEntryKind(number);
+  while (AdvanceListing(number))
+    entries[ListingEntryName(number)] = static_cast<int32_t>(ListingEntryKind(number));
   return entries;
 }
 
@@ -94,14 +95,14 @@ TEST_F(Listings, FirstAdvanceMakesNoCallAndTheEndIsAskedAgain) {
 
   // Kind and name already describe the entry FindFirstFileW found; handing it out asks nothing.
   const std::u16string firstName = ListingEntryName(0);
-  const int32_t firstKind = ListingEntryKind(0);
+  const EntryKind firstKind = ListingEntryKind(0);
   ASSERT_TRUE(AdvanceListing(0));
   EXPECT_EQ(gCalls.calls, Calls({"FindFirstFileW"}));
   EXPECT_EQ(ListingEntryName(0), firstName);
   EXPECT_EQ(ListingEntryKind(0), firstKind);
 
   Entries entries = ListAll(0);
-  entries[firstName] = firstKind;
+  entries[firstName] = static_cast<int32_t>(firstKind);
   EXPECT_EQ(entries, (Entries{{u".", 2}, {u"..", 2}, {u"file", 1}, {u"directory", 2}}));
   // One FindNextFileW for each later entry and one that found the end.
   Calls expected = {"FindFirstFileW"};
