@@ -16,3 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# No GoogleTest is installed for this target here; the tests build it from Debian's sources.
+set(FARTHOM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to build")
