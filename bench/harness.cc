@@ -6,16 +6,17 @@
 //
 // Per folder: one warm-up run of each program, then the counted runs, farthom and the floor taking
 // turns (their order swapped every run so that neither always runs on a cache the other warmed).
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <string>
-#include <vector>
 
+#include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
-// These need the types from <windows.h> first.
+#include "tools/support/program_run.h"
+#include "tools/support/utf8.h"
+// It needs the types from <windows.h> first.
 #include <psapi.h>
-#include <shellapi.h>
 
 namespace farthom {
 namespace {
@@ -32,59 +33,28 @@ struct RunResult {
   long long longestLength = -1;  // the number before " characters"
   unsigned long long peakWorkingSet = 0;
   DWORD exitCode = 0;
-  std::wstring text;  // the dialog's text
+  std::u16string text;  // the dialog's text
 };
-
-struct DialogSearch {
-  DWORD processId;
-  HWND dialog;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM parameter) {
-  DialogSearch* search = reinterpret_cast<DialogSearch*>(parameter);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-  wchar_t className[16];
-  if (GetClassNameW(window, className, 16) == 0 || std::wcscmp(className, L"#32770") != 0) {
-    return TRUE;
-  }
-  search->dialog = window;
-  return FALSE;
-}
-
-// The message box's text is the one static control with text (the icon's static has none).
-BOOL CALLBACK FindTextControl(HWND window, LPARAM parameter) {
-  std::wstring* text = reinterpret_cast<std::wstring*>(parameter);
-  wchar_t className[16];
-  if (GetClassNameW(window, className, 16) == 0 || _wcsicmp(className, L"Static") != 0) return TRUE;
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return TRUE;
-  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
-  const int copied = GetWindowTextW(window, buffer.data(), length + 1);
-  text->assign(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
-  return FALSE;
-}
 
 // The decimal number that starts at `position`; -1 when there are no digits there.
-long long NumberAt(const std::wstring& text, size_t position) {
+long long NumberAt(const std::u16string& text, size_t position) {
   long long value = -1;
-  while (position < text.size() && text[position] >= L'0' && text[position] <= L'9') {
-    value = (value < 0 ? 0 : value * 10) + (text[position] - L'0');
+  while (position < text.size() && text[position] >= u'0' && text[position] <= u'9') {
+    value = (value < 0 ? 0 : value * 10) + (text[position] - u'0');
     ++position;
   }
   return value;
 }
 
 void ReadFigures(RunResult& result) {
-  const std::wstring& text = result.text;
-  const std::wstring heading = L"Longest of ";
+  const std::u16string& text = result.text;
+  const std::u16string heading = u"Longest of ";
   if (text.compare(0, heading.size(), heading) == 0)
     result.entryCount = NumberAt(text, heading.size());
-  const size_t unit = text.rfind(L" characters");
-  if (unit == std::wstring::npos) return;
+  const size_t unit = text.rfind(u" characters");
+  if (unit == std::u16string::npos) return;
   size_t start = unit;
-  while (start > 0 && text[start - 1] >= L'0' && text[start - 1] <= L'9') --start;
+  while (start > 0 && text[start - 1] >= u'0' && text[start - 1] <= u'9') --start;
   result.longestLength = NumberAt(text, start);
 }
 
@@ -95,124 +65,81 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
          static_cast<double>(frequency.QuadPart);
 }
 
-RunResult RunOnce(const std::wstring& commandLine) {
+RunResult RunOnce(const std::u16string& commandLine) {
   RunResult result;
-  std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
-  mutableLine.push_back(0);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-
   LARGE_INTEGER start, now;
   QueryPerformanceCounter(&start);
-  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  ProgramStart program;
+  program.commandLine = commandLine;
+  ProgramRun run = StartProgram(program);
+  if (!run.started) {
     result.failure = "CreateProcessW failed";
     return result;
   }
-
-  // Wine, like Windows, signals input idle once the program first waits for messages with none
-  // queued: for these programs that is the box's own message loop, with the box on screen. It is
-  // a wait, not a poll, so the harness takes no processor from the walk it times. A program that
-  // went idle before its box would still be caught by the short polls that follow.
-  WaitForInputIdle(process.hProcess, kDialogTimeoutMs);
-  QueryPerformanceCounter(&now);
-  DialogSearch search = {process.dwProcessId, nullptr};
-  for (;;) {
-    EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-    if (search.dialog != nullptr) break;
-    if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
+  if (WaitForDialog(run, kDialogTimeoutMs)) {
     QueryPerformanceCounter(&now);
-    if (Milliseconds(start, now) > kDialogTimeoutMs) break;
-  }
-  if (search.dialog != nullptr) {
     result.milliseconds = Milliseconds(start, now);
-
-    EnumChildWindows(search.dialog, FindTextControl, reinterpret_cast<LPARAM>(&result.text));
+    result.text = ReadDialog(run.dialog).text;
     ReadFigures(result);
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)) {
+    if (GetProcessMemoryInfo(run.process.hProcess, &memory, sizeof memory)) {
       result.peakWorkingSet = memory.PeakWorkingSetSize;
     }
     // Both boxes are OK-only here; OK is their one answer.
-    PostMessageW(search.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    result.ok = true;
+    result.ok = AnswerDialog(run.dialog, IDOK);
+    if (!result.ok) result.failure = "the box has no OK";
   } else {
     result.failure = "no message box appeared";
   }
-
-  if (WaitForSingleObject(process.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, kExitTimeoutMs);
+  const int64_t exitCode = WaitForExit(run, kExitTimeoutMs);
+  if (exitCode < 0) {
     if (result.ok) result.failure = "did not exit after OK";
     result.ok = false;
   }
-  GetExitCodeProcess(process.hProcess, &result.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  result.exitCode = exitCode < 0 ? 1 : static_cast<DWORD>(exitCode);
+  CloseRun(run);
   return result;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-// The dialog's text on one line: carriage returns become "|", tabs cannot occur in names.
-std::string OneLine(const std::wstring& text) {
-  std::wstring line = text;
-  for (wchar_t& unit : line) {
-    if (unit == L'\r' || unit == L'\n' || unit == L'\t') unit = L'|';
-  }
-  return Utf8(line);
-}
-
-void PrintRun(const std::wstring& tree, const char* program, int run, const RunResult& result) {
+void PrintRun(const std::u16string& tree, const char* program, int run, const RunResult& result) {
   std::printf("run\t%s\t%s\t%d\t%s\t%.3f\t%lld\t%lld\t%llu\t%lu\t%s\t%s\n", Utf8(tree).c_str(),
               program, run, result.ok ? "ok" : "failed", result.milliseconds, result.entryCount,
               result.longestLength, result.peakWorkingSet,
               static_cast<unsigned long>(result.exitCode), result.failure,
-              OneLine(result.text).c_str());
+              Utf8OnOneLine(result.text).c_str());
   std::fflush(stdout);
   // A line of progress for whoever watches; run 0 is the warm-up.
   std::fprintf(stderr, "%s, %s, run %d: %s %.0f ms\n", Utf8(tree).c_str(), program, run,
                result.ok ? "" : result.failure, result.milliseconds);
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::u16string Quoted(const std::u16string& text) { return u"\"" + text + u"\""; }
 
 }  // namespace
 }  // namespace farthom
 
-int main() {
+int wmain(int argc, wchar_t** argv) {
   using namespace farthom;
-  int argumentCount = 0;
-  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
-  if (arguments == nullptr || argumentCount < 5) {
+  if (argc < 5) {
     std::fprintf(
         stderr,
         "usage: bench_harness <counted runs> <farthom.exe> <floor.exe> <name>=<folder>...\n");
     return 2;
   }
-  const int runs = static_cast<int>(std::wcstol(arguments[1], nullptr, 10));
-  const std::wstring farthom = arguments[2];
-  const std::wstring floor = arguments[3];
+  const int runs = static_cast<int>(std::wcstol(argv[1], nullptr, 10));
+  const std::u16string farthom = FromWide(argv[2]);
+  const std::u16string floor = FromWide(argv[3]);
   std::printf(
       "columns\ttree\tprogram\trun\tstatus\tms\tentries\tlength\tpeak_ws\texit\tfailure\ttext\n");
-  for (int index = 4; index < argumentCount; ++index) {
-    const std::wstring pair = arguments[index];
-    const size_t equals = pair.find(L'=');
-    if (equals == std::wstring::npos) continue;
-    const std::wstring tree = pair.substr(0, equals);
-    const std::wstring folder = pair.substr(equals + 1);
-    const std::wstring farthomLine = Quoted(farthom) + L" /n " + Quoted(folder);
-    const std::wstring floorLine = Quoted(floor) + L" " + Quoted(folder);
+  for (int index = 4; index < argc; ++index) {
+    const std::u16string pair = FromWide(argv[index]);
+    const size_t equals = pair.find(u'=');
+    if (equals == std::u16string::npos) continue;
+    const std::u16string tree = pair.substr(0, equals);
+    const std::u16string folder = pair.substr(equals + 1);
+    const std::u16string farthomLine = Quoted(farthom) + u" /n " + Quoted(folder);
+    const std::u16string floorLine = Quoted(floor) + u" " + Quoted(folder);
     // Run 0 is the warm-up: it fills the caches and is not counted.
     for (int run = 0; run <= runs; ++run) {
       const bool farthomFirst = run % 2 == 0;
@@ -223,6 +150,5 @@ int main() {
       }
     }
   }
-  LocalFree(arguments);
   return 0;
 }

@@ -1,4 +1,4 @@
-// Handing the program's UTF-16 texts to Win32, whose wide strings are the same code units.
+// The program's UTF-16 texts to and from Win32, whose wide strings are the same code units.
 #pragma once
 
 #include <string>
@@ -10,6 +10,12 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide text is UTF-16");
 // The text as a NUL-terminated wide string; valid while the text is unchanged.
 inline const wchar_t* WideText(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// A NUL-terminated wide string from Win32 as the program's text; null gives the empty text.
+inline std::u16string FromWide(const wchar_t* text) {
+  return text == nullptr ? std::u16string()
+                         : std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
 }  // namespace farthom

@@ -1,18 +1,23 @@
 // The real farthom.exe, started with exact raw command lines on real trees, seen from outside.
 //
-// Run by run_e2e.sh, which passes --farthom=PATH and --trace=PATH: the driver's own standard
+// Run by run_e2e.cmake, which passes --farthom=PATH and --trace=PATH: the driver's own standard
 // error goes to the trace file, and under Wine the traces of the programs it starts land there.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/version.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
-#include "tests/e2e/dialog_probe.h"
+#include "tools/support/clipboard_text.h"
+#include "tools/support/program_run.h"
+#include "tools/support/temporary_tree.h"
+#include "tools/support/utf8.h"
 
 namespace farthom {
 namespace {
@@ -20,15 +25,11 @@ namespace {
 std::u16string gFarthom;  // the program under test, a Windows path
 std::u16string gTrace;    // the file that receives Wine's traces
 
+const std::u16string kUsageTitle = std::u16string(u"Farthom ") + kVersionText;
 const std::u16string kUsage = u"Drag&drop a path on [shortcut to] executable";
 const std::u16string kQuestion = u"\r\rOpen Folder (Explorer)?";
 const std::set<int> kYesNo = {IDYES, IDNO};
 const std::set<int> kOkOnly = {IDOK};
-
-bool RunningOnWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 // A path as the dialog shows it: a carriage return after every "\".
 std::u16string Broken(const std::u16string& path) {
@@ -45,40 +46,10 @@ std::u16string Decimal(size_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// ---- clipboard of the desktop, read and written as any program would ----
-
-std::u16string ClipboardText() {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (OpenClipboard(nullptr)) {
-      std::u16string text = u"<no Unicode text>";
-      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const void* memory = GlobalLock(data)) {
-          text = FromWide(static_cast<const wchar_t*>(memory));
-          GlobalUnlock(data);
-        }
-      }
-      CloseClipboard();
-      return text;
-    }
-    Sleep(20);
-  }
-  return u"<clipboard busy>";
-}
-
-bool PutOnClipboard(const std::u16string& text) {
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  bool placed = false;
-  if (block != nullptr) {
-    std::memcpy(GlobalLock(block), text.c_str(), bytes);
-    GlobalUnlock(block);
-    placed = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    if (!placed) GlobalFree(block);
-  }
-  CloseClipboard();
-  return placed;
+// The report of a walk of three entries whose longest path is `found`, without the question.
+std::u16string WalkOfThree(const std::u16string& found) {
+  return u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
+         u" characters";
 }
 
 // ---- Wine's trace of the Explorer launch ----
@@ -141,46 +112,6 @@ std::string ExplorerLaunchTrace(const std::u16string& path) {
          TracedText(u"/Select," + path) + " dir=(null) show=0x00000001 class=not used";
 }
 
-// ---- the real tree ----
-
-// A folder of the driver's own under the temporary folder, without a trailing "\\": the cases add
-// their own.
-std::u16string TemporaryRoot() {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  std::u16string root = FromWide(folder) + u"farthom-e2e-" + Decimal(GetCurrentProcessId());
-  if (root.back() == u'\\') root.pop_back();
-  return root;
-}
-
-class TreeOnDisk {
- public:
-  explicit TreeOnDisk(const std::u16string& root) : root_(root) { Directory(u""); }
-  ~TreeOnDisk() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      if (!DeleteFileW(WideText(*it))) RemoveDirectoryW(WideText(*it));
-    }
-  }
-  void Directory(const std::u16string& relative) {
-    made_.push_back(Path(relative));
-    CreateDirectoryW(WideText(made_.back()), nullptr);
-  }
-  void File(const std::u16string& relative) {
-    made_.push_back(Path(relative));
-    HANDLE file = CreateFileW(WideText(made_.back()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-  std::u16string Path(const std::u16string& relative) const {
-    return relative.empty() ? root_ : root_ + u"\\" + relative;
-  }
-  const std::u16string& root() const { return root_; }
-
- private:
-  std::u16string root_;
-  std::vector<std::u16string> made_;
-};
-
 // ---- one run ----
 
 struct Case {
@@ -210,8 +141,11 @@ struct Outcome {
 Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   Outcome outcome;
   const size_t traceBefore = ReadWholeFile(gTrace).size();
-  ProgramRun run = StartProgram(u"\"" + gFarthom + u"\"" + c.parameters, c.directory,
-                                u"+pid,+exec" + moreChannels);
+  ProgramStart program;
+  program.commandLine = u"\"" + gFarthom + u"\"" + c.parameters;
+  program.directory = c.directory;
+  program.debugChannels = u"+pid,+exec" + moreChannels;
+  ProgramRun run = StartProgram(program);
   if (!run.started) return outcome;
   outcome.dialogShown = WaitForDialog(run, 60000);
   if (outcome.dialogShown) {
@@ -255,25 +189,15 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   return outcome;
 }
 
-std::string Narrow(const std::u16string& text) {
-  std::string narrow;
-  for (char16_t unit : text)
-    narrow += unit == u'\r' ? '|' : static_cast<char>(unit < 0x80 ? unit : '?');
-  return narrow;
-}
-
 class EndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    tree_ = new TreeOnDisk(TemporaryRoot());
-    tree_->Directory(u"walk");
-    tree_->File(u"walk\\a.txt");
-    tree_->Directory(u"walk\\sub");
-    tree_->File(u"walk\\sub\\file.txt");
-    tree_->Directory(u"empty");
-    tree_->File(u"plain.txt");
-    tree_->Directory(u"My Files");
-    tree_->File(u"My Files\\a,b");
+    tree_ = new TemporaryTree(NewTemporaryPath(u"farthom-e2e"));
+    for (const char16_t* directory : {u"walk", u"walk\\sub", u"empty", u"My Files"})
+      tree_->MakeDirectory(directory);
+    for (const char16_t* file :
+         {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\a,b"})
+      tree_->MakeFile(file);
   }
   static void TearDownTestSuite() {
     delete tree_;
@@ -286,20 +210,21 @@ class EndToEnd : public ::testing::Test {
       SCOPED_TRACE(c.name);
       const Outcome outcome = RunCase(c);
       ASSERT_TRUE(outcome.dialogShown) << "no dialog appeared";
-      EXPECT_EQ(outcome.seen.title, c.title) << Narrow(outcome.seen.title);
-      EXPECT_EQ(outcome.seen.text, c.text) << Narrow(outcome.seen.text) << "\n" << Narrow(c.text);
+      EXPECT_EQ(outcome.seen.title, c.title) << Utf8OnOneLine(outcome.seen.title);
+      EXPECT_EQ(outcome.seen.text, c.text) << Utf8OnOneLine(outcome.seen.text) << "\n"
+                                           << Utf8OnOneLine(c.text);
       EXPECT_EQ(outcome.seen.buttons, c.buttons);
       EXPECT_EQ(outcome.seen.iconShown, c.icon);
       EXPECT_EQ(outcome.exitCode, 0);
       if (c.explorerPath.empty()) {
-        EXPECT_TRUE(outcome.children.empty()) << "started " << Narrow(outcome.children[0]);
+        EXPECT_TRUE(outcome.children.empty()) << "started " << Utf8OnOneLine(outcome.children[0]);
         EXPECT_TRUE(outcome.launches.empty()) << outcome.launches[0];
       } else {
         // Seen on any system: the program started Explorer as its child.
         std::string started;
-        for (const std::u16string& child : outcome.children) started += Narrow(child) + " ";
+        for (const std::u16string& child : outcome.children) started += Utf8OnOneLine(child) + " ";
         ASSERT_EQ(outcome.children.size(), 1u) << started;
-        EXPECT_EQ(Narrow(LowerCaseAscii(outcome.children[0])), "explorer.exe");
+        EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0])), "explorer.exe");
         // Seen in Wine's trace: the exact call.
         if (RunningOnWine()) {
           EXPECT_EQ(outcome.launches,
@@ -319,31 +244,30 @@ class EndToEnd : public ::testing::Test {
     return text;
   }
 
-  static TreeOnDisk* tree_;
+  static TemporaryTree* tree_;
 };
 
-TreeOnDisk* EndToEnd::tree_ = nullptr;
+TemporaryTree* EndToEnd::tree_ = nullptr;
 
 TEST_F(EndToEnd, WithoutAPathTheUsageDialogAppears) {
   Check({
-      {"no parameters: usage, OK only, no icon", u"", u"", IDOK, u"Farthom 1.6", kUsage, kOkOnly,
+      {"no parameters: usage, OK only, no icon", u"", u"", IDOK, kUsageTitle, kUsage, kOkOnly,
        false, u"", false, u""},
-      {"/i alone: usage with the information icon", u" /i", u"", IDOK, u"Farthom 1.6", kUsage,
-       kOkOnly, true, u"", false, u""},
-      {"/Info: only the second letter counts, in either case", u" /Info", u"", IDOK, u"Farthom 1.6",
+      {"/i alone: usage with the information icon", u" /i", u"", IDOK, kUsageTitle, kUsage, kOkOnly,
+       true, u"", false, u""},
+      {"/Info: only the second letter counts, in either case", u" /Info", u"", IDOK, kUsageTitle,
        kUsage, kOkOnly, true, u"", false, u""},
       // The style carries 0xC0 unchanged; the system's message box draws no icon for that
       // combination (it is neither a standard icon nor a user icon it can load).
-      {"/m alone: usage, the style bits passed as they are", u" /m", u"", IDOK, u"Farthom 1.6",
-       kUsage, kOkOnly, false, u"", false, u""},
+      {"/m alone: usage, the style bits passed as they are", u" /m", u"", IDOK, kUsageTitle, kUsage,
+       kOkOnly, false, u"", false, u""},
   });
 }
 
 TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
-  const std::u16string walked =
-      u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) + u" characters";
+  const std::u16string walked = WalkOfThree(found);
   const std::u16string relative = u"walk\\sub\\file.txt";
   Check({
       {"answered No: nothing started", u" \"" + walk + u"\"", u"", IDNO, u"Farthom",
@@ -352,7 +276,7 @@ TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
        walked + kQuestion, kYesNo, false, found, false, u""},
       {"a trailing \\ gives the same path, no second separator", u" " + walk + u"\\", u"", IDNO,
        u"Farthom", walked + kQuestion, kYesNo, false, u"", false, u""},
-      {"a relative target stays relative", u" walk", tree_->root(), IDYES, u"Farthom",
+      {"a relative target stays relative", u" walk", tree_->Path(), IDYES, u"Farthom",
        u"Longest of 3 paths:\r\rwalk\\\rsub\\\rfile.txt\r\r17 characters" + kQuestion, kYesNo,
        false, relative, false, u""},
       {"/n: OK only, no question, no Explorer", u" /n " + walk, u"", IDOK, u"Farthom", walked,
@@ -387,8 +311,7 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
 TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
-  const std::u16string walked =
-      u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) + u" characters";
+  const std::u16string walked = WalkOfThree(found);
   ASSERT_TRUE(PutOnClipboard(u"known text"));
   Check({
       {"/c with a walked tree", u" /c " + walk, u"", IDNO, u"Farthom", walked + kQuestion, kYesNo,
@@ -401,8 +324,8 @@ TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {
   });
   ASSERT_TRUE(PutOnClipboard(u"known text"));
   Check({
-      {"/c without a path copies nothing", u" /c", u"", IDOK, u"Farthom 1.6", kUsage, kOkOnly,
-       false, u"", true, u"known text"},
+      {"/c without a path copies nothing", u" /c", u"", IDOK, kUsageTitle, kUsage, kOkOnly, false,
+       u"", true, u"known text"},
   });
 }
 
@@ -426,18 +349,14 @@ TEST_F(EndToEnd, System32IsWalkedAsItReallyIs) {
   if (!RunningOnWine()) GTEST_SKIP() << "needs a folder made only in the real System32";
   // A 32-bit program that names C:\windows\system32 is sent to syswow64, where this folder is not.
   const std::u16string name = u"farthom-e2e-" + Decimal(GetCurrentProcessId());
-  TreeOnDisk real(WinePrefixOnDriveZ() + u"\\drive_c\\windows\\system32\\" + name);
-  real.Directory(u"inner");
-  real.File(u"inner\\only-in-system32.txt");
-  real.File(u"a.txt");
+  TemporaryTree real(WinePrefixOnDriveZ() + u"\\drive_c\\windows\\system32\\" + name);
+  ASSERT_TRUE(real.made() && real.MakeDirectory(u"inner") &&
+              real.MakeFile(u"inner\\only-in-system32.txt") && real.MakeFile(u"a.txt"));
   const std::u16string dropped = u"C:\\windows\\system32\\" + name;
   const std::u16string found = dropped + u"\\inner\\only-in-system32.txt";
   Check({
       {"walked, not measured as a folder that cannot be entered", u" " + dropped, u"", IDNO,
-       u"Farthom",
-       u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
-           u" characters" + kQuestion,
-       kYesNo, false, u"", false, u""},
+       u"Farthom", WalkOfThree(found) + kQuestion, kYesNo, false, u"", false, u""},
   });
 }
 
@@ -463,8 +382,7 @@ TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
                   u"",
                   IDYES,
                   u"Farthom",
-                  u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
-                      u" characters" + kQuestion,
+                  WalkOfThree(found) + kQuestion,
                   kYesNo,
                   false,
                   found,
@@ -472,7 +390,7 @@ TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
                   u""};
   const Outcome outcome = RunCase(c, u",+module");
   ASSERT_TRUE(outcome.dialogShown);
-  EXPECT_EQ(outcome.seen.text, c.text) << Narrow(outcome.seen.text);
+  EXPECT_EQ(outcome.seen.text, c.text) << Utf8OnOneLine(outcome.seen.text);
   EXPECT_EQ(outcome.exitCode, 0);
   // Explorer is started as before.
   ASSERT_EQ(outcome.children.size(), 1u);
@@ -505,21 +423,13 @@ TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
 }  // namespace farthom
 
 int wmain(int argc, wchar_t** argv) {
-  // GoogleTest's own flags first; what is left are ours.
-  std::vector<std::string> narrow;
-  for (int i = 0; i < argc; ++i) {
-    narrow.push_back(std::string());
-    for (const wchar_t* unit = argv[i]; *unit; ++unit) narrow.back() += static_cast<char>(*unit);
-  }
+  // GoogleTest takes its own flags out; what is left are ours.
+  testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i) {
     const std::u16string argument = farthom::FromWide(argv[i]);
     if (argument.rfind(u"--farthom=", 0) == 0) farthom::gFarthom = argument.substr(10);
     if (argument.rfind(u"--trace=", 0) == 0) farthom::gTrace = argument.substr(8);
   }
-  std::vector<char*> pointers;
-  for (std::string& argument : narrow) pointers.push_back(&argument[0]);
-  int count = static_cast<int>(pointers.size());
-  testing::InitGoogleTest(&count, pointers.data());
   if (farthom::RunningOnWine()) {
     // Wine's Explorer may fault on being started at a file; its crash report must not put a
     // window of its own on the display and wait for someone to close it.

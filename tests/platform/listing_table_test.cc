@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tests/platform/listing_test_support.h"
+#include "tools/support/temporary_tree.h"
+#include "tools/support/utf8.h"
 
 namespace farthom {
 namespace {
@@ -20,15 +22,14 @@ class Listings : public testing::Test {
   void SetUp() override {
     DiscardListingTable();
     CountPlatformCalls();
-    ASSERT_TRUE(tree.Create());
+    ASSERT_TRUE(tree.made() && tree.Enter());
   }
   void TearDown() override {
     DiscardListingTable();
     RestorePlatformCalls();
-    tree.Remove();
   }
 
-  ScratchTree tree;
+  TemporaryTree tree{NewTemporaryPath(u"farthom-listings")};
 };
 
 void ExpectNoListing(int32_t number) {
@@ -212,7 +213,7 @@ TEST_F(Listings, ReopeningOneNumberLeavesTheOthersAlone) {
 }
 
 // A chain of directories whose relative prefix, with its final "\", is exactly 258 characters.
-std::u16string MakePrefixOf258(ScratchTree& tree) {
+std::u16string MakePrefixOf258(TemporaryTree& tree) {
   std::u16string prefix;
   for (int level = 0; level < 25; ++level) {
     prefix += u"abcdefghi";
@@ -283,7 +284,7 @@ TEST_F(Listings, NamesComeBackExactlyAndKindsFromTheDirectoryBitAlone) {
       {u"hidden and system", 1},
   };
   for (const auto& entry : made) {
-    SCOPED_TRACE(NarrowForMessages(entry.first));
+    SCOPED_TRACE(Utf8(entry.first));
     if (entry.second == 2) {
       ASSERT_TRUE(tree.MakeDirectory(entry.first));
     } else {

@@ -1,5 +1,4 @@
-// Shared by the listing tests: scratch directory trees on the real file system, and counted
-// versions of the four platform calls behind the listings.
+// Shared by the listing tests: counted versions of the four platform calls behind the listings.
 #pragma once
 
 #include <set>
@@ -9,23 +8,6 @@
 #include "platform/windows/windows_header.h"
 
 namespace farthom {
-
-// A new, empty directory under the system's temporary folder, made the current directory while
-// the test runs. Paths given to it are relative to its root, components joined by "\"; they are
-// made through "\\?\" paths, so names ending in dots or spaces are kept as they are.
-class ScratchTree {
- public:
-  // Creates the root and enters it; false when either fails.
-  bool Create();
-  // Restores the earlier current directory and removes everything below the root.
-  void Remove();
-  bool MakeDirectory(const std::u16string& path);
-  bool MakeFile(const std::u16string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-
- private:
-  std::wstring root_;  // "\\?\" and the absolute path, no final "\"
-  std::wstring previousDirectory_;
-};
 
 // What the listings asked of the platform, in order, while the counted calls were in place.
 struct PlatformCallLog {
@@ -52,7 +34,5 @@ void RestorePlatformCalls();
 // Closes every live search and frees the table and its records, so that the next OpenListing
 // creates a new table: each test starts from a process that has no listings.
 void DiscardListingTable();
-
-std::string NarrowForMessages(const std::u16string& text);
 
 }  // namespace farthom

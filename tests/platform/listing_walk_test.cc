@@ -6,6 +6,7 @@
 #include "core/longest_path_walk.h"
 #include "platform/windows/listing_table.h"
 #include "tests/platform/listing_test_support.h"
+#include "tools/support/temporary_tree.h"
 
 namespace farthom {
 namespace {
@@ -20,10 +21,9 @@ class WalkOnListings : public testing::Test {
   void TearDown() override {
     DiscardListingTable();
     RestorePlatformCalls();
-    tree.Remove();
   }
 
-  ScratchTree tree;
+  TemporaryTree tree{NewTemporaryPath(u"farthom-listings")};
 };
 
 std::u16string Repeated(const std::u16string& text, int times) {
@@ -44,7 +44,7 @@ size_t DepthsListed() {
 }
 
 TEST_F(WalkOnListings, ATreeDeeperThan40LevelsGrowsTheTableTwice) {
-  ASSERT_TRUE(tree.Create());
+  ASSERT_TRUE(tree.made() && tree.Enter());
   // d\d\...\d, 45 levels, each holding a file f; beside it a short branch e\e, so that the
   // listing numbers 1 and 2 are opened twice.
   std::u16string path;
@@ -69,7 +69,7 @@ TEST_F(WalkOnListings, ATreeDeeperThan40LevelsGrowsTheTableTwice) {
 }
 
 TEST_F(WalkOnListings, PrefixesPast258AreCountedButNotEntered) {
-  ASSERT_TRUE(tree.Create());
+  ASSERT_TRUE(tree.made() && tree.Enter());
   // 25 levels of nine letters and one of seven: the deepest prefix is exactly 258 characters.
   std::u16string prefix;
   for (int level = 0; level < 25; ++level) {
@@ -93,7 +93,7 @@ TEST_F(WalkOnListings, PrefixesPast258AreCountedButNotEntered) {
   EXPECT_EQ(gCalls.searchTexts.back(), prefix + u"*.*");
 }
 
-// The loop tree is made on the Linux side by the listing_loop_tree test fixture, beside this
+// The loop tree is made by the listing_loop_tree test fixture (make_loop_tree.cmake), beside this
 // program: loop-directory holds note.txt and the link back-to-top, which points to "..", the
 // tree's top. Wine lists a link to a directory as a directory.
 std::wstring LoopTreeBesideThisProgram() {

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
 #include "tests/platform/command_line_rows.h"
+#include "tools/support/program_run.h"
+#include "tools/support/utf8.h"
 
 namespace farthom {
 namespace {
@@ -24,17 +27,12 @@ struct ChildReport {
   std::vector<View> views;  // FindParameter's results from a cursor of 0
 };
 
-std::wstring ChildProgramPath() {
+std::u16string ChildProgramPath() {
   wchar_t own[MAX_PATH];
   const DWORD size = GetModuleFileNameW(nullptr, own, MAX_PATH);
-  if (size == 0 || size >= MAX_PATH) return L"";
-  std::wstring path(own, size);
-  return path.substr(0, path.find_last_of(L'\\') + 1) + L"parameter_reader_child.exe";
-}
-
-bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  if (size == 0 || size >= MAX_PATH) return u"";
+  const std::u16string path = FromWide(own);
+  return path.substr(0, path.find_last_of(u'\\') + 1) + u"parameter_reader_child.exe";
 }
 
 // Reads the child's fields: each is one code unit of length, then its code units.
@@ -94,7 +92,7 @@ ChildReport Failure(const char16_t* why) {
 // Starts the child with exactly `commandLine` as its command line (the program itself is named
 // apart from it, so the line's first token can be any text) and collects its report.
 ChildReport RunChild(const std::u16string& commandLine) {
-  const std::wstring program = ChildProgramPath();
+  const std::u16string program = ChildProgramPath();
   if (program.empty()) return Failure(u"no path of the test program");
 
   SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -107,18 +105,13 @@ ChildReport RunChild(const std::u16string& commandLine) {
   // report its end.
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  // CreateProcessW may write into the command line, so it gets a copy of its own.
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
-  PROCESS_INFORMATION process = {};
-  const BOOL started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
+  ProgramStart start;
+  start.program = program;
+  start.commandLine = commandLine;
+  start.standardOutput = writeEnd;
+  ProgramRun run = StartProgram(start);
   CloseHandle(writeEnd);
-  if (!started) {
+  if (!run.started) {
     CloseHandle(readEnd);
     return Failure(u"CreateProcessW failed");
   }
@@ -130,11 +123,8 @@ ChildReport RunChild(const std::u16string& commandLine) {
     bytes.append(buffer, got);
   }
   CloseHandle(readEnd);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const int64_t exitCode = WaitForExit(run, INFINITE);
+  CloseRun(run);
 
   if (exitCode != 0) return Failure(u"the child failed");
   if (bytes.size() % 2 != 0) return Failure(u"an odd number of bytes");
@@ -149,13 +139,6 @@ ChildReport RunChild(const std::u16string& commandLine) {
     return Failure(u"a malformed report");
   }
   return report;
-}
-
-// A command line for failure messages: units beyond ASCII show as "?".
-std::string Narrow(const std::u16string& text) {
-  std::string narrow;
-  for (char16_t unit : text) narrow.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-  return narrow;
 }
 
 // The results, cursors and views a child must report for one command line.
@@ -190,14 +173,13 @@ void ExpectChildReads(const std::u16string& commandLine, const std::u16string& e
 TEST(ParameterReaderProcess, TableOfCommandLines) {
   ASSERT_EQ(CommandLineRows().size(), 21u);
   for (const CommandLineRow& row : CommandLineRows()) {
-    SCOPED_TRACE(testing::Message() << row.why << ": [" << Narrow(row.commandLine) << "]");
+    SCOPED_TRACE(testing::Message() << row.why << ": [" << Utf8(row.commandLine) << "]");
     std::u16string expectedRaw = row.commandLine;
     // Wine's CreateProcessW hands a process started with an empty command line its quoted
     // program path instead (its lower-level process start keeps an empty line as it is). That
     // text too holds no parameter, so the row's results still hold.
-    if (expectedRaw.empty() && RunningUnderWine()) {
-      const std::wstring program = ChildProgramPath();
-      expectedRaw = u"\"" + std::u16string(program.begin(), program.end()) + u"\"";
+    if (expectedRaw.empty() && RunningOnWine()) {
+      expectedRaw = u"\"" + ChildProgramPath() + u"\"";
     }
     ChildReport report;
     ExpectChildReads(row.commandLine, expectedRaw, row.results, row.cursors, report);

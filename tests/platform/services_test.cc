@@ -10,51 +10,11 @@
 #include "platform/windows/clipboard_calls.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
+#include "tools/support/clipboard_text.h"
+#include "tools/support/temporary_tree.h"
 
 namespace farthom {
 namespace {
-
-std::u16string FromWide(const wchar_t* text) {
-  return text == nullptr ? std::u16string()
-                         : std::u16string(reinterpret_cast<const char16_t*>(text));
-}
-
-// A fresh directory under the temporary folder, removed with its files at the end of the test.
-class TemporaryTree {
- public:
-  TemporaryTree() {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    root_ = FromWide(folder) + u"farthom-services-" +
-            std::u16string(
-                reinterpret_cast<const char16_t*>(std::to_wstring(GetCurrentProcessId()).c_str()));
-    CreateDirectoryW(WideText(root_), nullptr);
-  }
-  ~TemporaryTree() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      if (!DeleteFileW(WideText(*it))) RemoveDirectoryW(WideText(*it));
-    }
-    RemoveDirectoryW(WideText(root_));
-  }
-  std::u16string Directory(const std::u16string& name) {
-    made_.push_back(root_ + u"\\" + name);
-    EXPECT_TRUE(CreateDirectoryW(WideText(made_.back()), nullptr));
-    return made_.back();
-  }
-  std::u16string File(const std::u16string& name) {
-    made_.push_back(root_ + u"\\" + name);
-    HANDLE file = CreateFileW(WideText(made_.back()), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return made_.back();
-  }
-  const std::u16string& root() const { return root_; }
-
- private:
-  std::u16string root_;
-  std::vector<std::u16string> made_;
-};
 
 std::u16string CurrentDirectory() {
   wchar_t buffer[MAX_PATH * 2];
@@ -84,12 +44,13 @@ TEST(LowerCaseText, MapsWithTheSystemsUnicodeTable) {
 // ---- path probes ----
 
 TEST(PathAttributes, TellsDirectoriesFilesAndFailures) {
-  TemporaryTree tree;
-  const std::u16string directory = tree.Directory(u"folder");
-  const std::u16string file = tree.File(u"file.txt");
+  TemporaryTree tree(NewTemporaryPath(u"farthom-services"));
+  ASSERT_TRUE(tree.MakeDirectory(u"folder") && tree.MakeFile(u"file.txt"));
+  const std::u16string directory = tree.Path(u"folder");
+  const std::u16string file = tree.Path(u"file.txt");
 
   EXPECT_EQ(PathAttributes(u""), 0xFFFFFFFFu) << "an empty path is a failed query";
-  EXPECT_EQ(PathAttributes(tree.root() + u"\\missing"), 0xFFFFFFFFu);
+  EXPECT_EQ(PathAttributes(tree.Path() + u"\\missing"), 0xFFFFFFFFu);
   EXPECT_NE(PathAttributes(directory) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_NE(PathAttributes(directory + u"\\"), 0xFFFFFFFFu) << "a trailing separator is fine";
   const uint32_t fileBits = PathAttributes(file);
@@ -98,13 +59,14 @@ TEST(PathAttributes, TellsDirectoriesFilesAndFailures) {
 }
 
 TEST(ChangeCurrentDirectory, EntersDirectoriesOnly) {
-  TemporaryTree tree;
-  const std::u16string directory = tree.Directory(u"inside");
-  const std::u16string file = tree.File(u"plain.txt");
+  TemporaryTree tree(NewTemporaryPath(u"farthom-services"));
+  ASSERT_TRUE(tree.MakeDirectory(u"inside") && tree.MakeFile(u"plain.txt"));
+  const std::u16string directory = tree.Path(u"inside");
+  const std::u16string file = tree.Path(u"plain.txt");
   const std::u16string start = CurrentDirectory();
 
   EXPECT_FALSE(ChangeCurrentDirectory(u""));
-  EXPECT_FALSE(ChangeCurrentDirectory(tree.root() + u"\\missing"));
+  EXPECT_FALSE(ChangeCurrentDirectory(tree.Path() + u"\\missing"));
   EXPECT_FALSE(ChangeCurrentDirectory(file));
   EXPECT_EQ(CurrentDirectory(), start) << "a failed change leaves the directory where it was";
 
@@ -117,29 +79,8 @@ TEST(ChangeCurrentDirectory, EntersDirectoriesOnly) {
 
 // ---- clipboard ----
 
-// The clipboard's Unicode text, or `absent` when it holds none.
-std::u16string ClipboardText(const std::u16string& absent = u"<no Unicode text>") {
-  if (!OpenClipboard(nullptr)) return u"<clipboard busy>";
-  std::u16string text = absent;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const void* memory = GlobalLock(data)) {
-      text = FromWide(static_cast<const wchar_t*>(memory));
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Set while a test records the copy's calls; otherwise they are the system's own, unrecorded.
 bool gRecording = false;
-
-void PutOnClipboard(const std::u16string& text) {
-  const bool recording = gRecording;
-  gRecording = false;
-  ASSERT_NE(CopyTextToClipboard(text), 0u);
-  gRecording = recording;
-}
 
 // Which step of the copy a test makes fail; the wrappers pass everything else to Win32.
 enum class Failing { None, Open, Alloc, Lock, SetData };
@@ -244,7 +185,7 @@ TEST_F(Clipboard, CopiesInTheOneOrderWithTheTextAndItsNul) {
 }
 
 TEST_F(Clipboard, AnEmptyTextIsAnEmptyUnicodeText) {
-  PutOnClipboard(u"before");
+  ASSERT_TRUE(PutOnClipboard(u"before"));
   gRecord.calls.clear();
   EXPECT_NE(CopyTextToClipboard(u""), 0u);
   EXPECT_EQ(gRecord.allocBytes, 2u);
@@ -274,7 +215,7 @@ TEST_F(Clipboard, EachFailureClosesWhatItOpenedAndReleasesWhatDidNotReachTheClip
        "the clipboard refused the block, so it is still ours to release"},
   };
   for (const auto& c : cases) {
-    PutOnClipboard(u"before");
+    ASSERT_TRUE(PutOnClipboard(u"before"));
     gRecord = ClipboardRecord();
     gRecord.failing = c.failing;
     EXPECT_EQ(CopyTextToClipboard(u"after"), 0u) << c.why;
@@ -293,7 +234,7 @@ TEST_F(Clipboard, ASuccessLeavesTheBlockToTheClipboard) {
 }
 
 TEST(ClipboardHeldElsewhere, FailsAtOnceAndKeepsThePreviousText) {
-  PutOnClipboard(u"previous");
+  ASSERT_TRUE(PutOnClipboard(u"previous"));
   // The clipboard belongs to whoever opened it; a second thread stands in for another program.
   HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -1,5 +1,5 @@
-// Starting farthom.exe as a real process and seeing its dialog from outside, as a user would.
-#include "tests/e2e/dialog_probe.h"
+// Starting a program as a real process and seeing its dialog from outside, as a user would.
+#include "tools/support/program_run.h"
 
 #include <tlhelp32.h>
 
@@ -63,45 +63,55 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM seenAddress) {
 
 }  // namespace
 
-std::u16string FromWide(const wchar_t* text) {
-  return text == nullptr ? std::u16string()
-                         : std::u16string(reinterpret_cast<const char16_t*>(text));
+bool RunningOnWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 std::u16string CommandLineToken(const std::u16string& text) {
   return text.find(u' ') == std::u16string::npos ? text : u"\"" + text + u"\"";
 }
 
-ProgramRun StartProgram(const std::u16string& commandLine, const std::u16string& directory,
-                        const std::u16string& debugChannels) {
+ProgramRun StartProgram(const ProgramStart& start) {
   ProgramRun run;
   // CreateProcessW may write into the command line, so it gets a copy of its own.
-  std::u16string writable = commandLine;
+  std::u16string writable = start.commandLine;
   // The child inherits the environment; WINEDEBUG is set only for the moment of its start.
   wchar_t saved[256] = {};
   const bool hadChannels = GetEnvironmentVariableW(L"WINEDEBUG", saved, 256) != 0;
-  if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", WideText(debugChannels));
+  const bool channels = !start.debugChannels.empty();
+  if (channels) SetEnvironmentVariableW(L"WINEDEBUG", WideText(start.debugChannels));
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  run.started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
-                               FALSE, 0, nullptr, directory.empty() ? nullptr : WideText(directory),
+  if (start.standardOutput != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = start.standardOutput;
+  }
+  run.started = CreateProcessW(start.program.empty() ? nullptr : WideText(start.program),
+                               reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
+                               start.standardOutput != nullptr, 0, nullptr,
+                               start.directory.empty() ? nullptr : WideText(start.directory),
                                &startup, &run.process) != 0;
-  if (!debugChannels.empty()) SetEnvironmentVariableW(L"WINEDEBUG", hadChannels ? saved : nullptr);
+  if (channels) SetEnvironmentVariableW(L"WINEDEBUG", hadChannels ? saved : nullptr);
   return run;
 }
 
 bool WaitForDialog(ProgramRun& run, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  while (timeoutMs == INFINITE || GetTickCount() - start < timeoutMs) {
+  // Wine, like Windows, signals input idle once the program first waits for messages with none
+  // queued: for a program whose one window is a message box, that is the box's own loop, with
+  // the box on screen. A program idle before its box is still caught by the short polls.
+  WaitForInputIdle(run.process.hProcess, timeoutMs);
+  for (;;) {
     DialogSearch search = {run.process.dwProcessId, nullptr};
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
       run.dialog = search.found;
       return true;
     }
-    if (WaitForSingleObject(run.process.hProcess, 50) == WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(run.process.hProcess, 1) == WAIT_OBJECT_0) return false;
+    if (timeoutMs != INFINITE && GetTickCount() - start >= timeoutMs) return false;
   }
-  return false;
 }
 
 DialogSeen ReadDialog(HWND dialog) {

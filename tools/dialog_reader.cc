@@ -9,38 +9,19 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/e2e/dialog_probe.h"
+#include "platform/windows/wide_text.h"
+#include "tools/support/program_run.h"
+#include "tools/support/utf8.h"
 
 namespace {
 
-void Print(const std::u16string& text) {
-  // UTF-8 for the terminal; the dialog's line breaks are single carriage returns, which a
-  // terminal wants as line feeds.
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t code = text[i];
-    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (code == u'\r') {
-      out += '\n';
-    } else if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+// UTF-8 for the terminal; the dialog's line breaks are single carriage returns, which a
+// terminal wants as line feeds.
+void Print(std::u16string text) {
+  for (char16_t& unit : text) {
+    if (unit == u'\r') unit = u'\n';
   }
+  const std::string out = farthom::Utf8(text);
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
@@ -57,7 +38,9 @@ int wmain(int argc, wchar_t** argv) {
   std::u16string commandLine = CommandLineToken(FromWide(argv[1]));
   for (int i = 2; i < argc; ++i) commandLine += u" " + CommandLineToken(FromWide(argv[i]));
 
-  ProgramRun run = StartProgram(commandLine, u"", u"");
+  ProgramStart start;
+  start.commandLine = commandLine;
+  ProgramRun run = StartProgram(start);
   if (!run.started) {
     std::fprintf(stderr, "farthom.exe could not be started\n");
     return 1;

@@ -1,0 +1,77 @@
+// Starting a Windows program with an exact raw command line and seeing its dialog from outside,
+// as a user would: for the end-to-end tests, the benchmark, the parameter-reader tests and the
+// dialog reader.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/windows/windows_header.h"
+
+namespace farthom {
+
+// True under Wine, whose ntdll exports its version; false on Windows.
+bool RunningOnWine();
+
+// How to start a program.
+struct ProgramStart {
+  std::u16string commandLine;       // handed to the program exactly as it stands
+  std::u16string program;           // the file to run; "" takes it from the line's first token
+  std::u16string directory;         // the working directory; "" keeps the caller's
+  std::u16string debugChannels;     // the child's WINEDEBUG ("" for the caller's); Wine reads it
+                                    // as a process starts, other systems ignore it
+  HANDLE standardOutput = nullptr;  // inherited as the child's standard output when set
+};
+
+// A started program and what was learnt about it.
+struct ProgramRun {
+  PROCESS_INFORMATION process = {};
+  bool started = false;
+  HWND dialog = nullptr;
+};
+
+ProgramRun StartProgram(const ProgramStart& start);
+
+// Waits until the process shows a dialog (window class #32770) or ends; false on neither within
+// `timeoutMs` (INFINITE: as long as the process runs). It first waits for the process to be idle,
+// which is a wait, not a poll, so that a timed run is not slowed by the watcher.
+bool WaitForDialog(ProgramRun& run, DWORD timeoutMs);
+
+// What a message box shows.
+struct DialogSeen {
+  std::u16string title;
+  std::u16string text;     // the static control with ID 0xFFFF
+  std::set<int> buttons;   // IDs of the visible buttons: {IDYES, IDNO} or {IDOK}
+  bool iconShown = false;  // a visible icon control holding an icon
+};
+
+DialogSeen ReadDialog(HWND dialog);
+
+// Presses the button with `buttonId` (IDYES, IDNO or IDOK) as a click would.
+bool AnswerDialog(HWND dialog, int buttonId);
+
+// Waits for the process to end and gives its exit code; -1 when it did not end in time.
+int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs);
+
+// A process that the program started.
+struct ChildSeen {
+  DWORD processId;
+  std::u16string executable;  // its file name, without a path
+};
+
+// The processes that `run` started and that still exist. A process just started may be listed
+// before the name of its executable is known; its name is empty then.
+std::vector<ChildSeen> ChildrenOf(const ProgramRun& run);
+
+// Ends a process by force and waits for it to go.
+void EndProcess(DWORD processId);
+
+// Ends the program if it still runs and closes its handles.
+void CloseRun(ProgramRun& run);
+
+// A raw command-line token for `text`: quoted when it holds a blank, else as it is.
+std::u16string CommandLineToken(const std::u16string& text);
+
+}  // namespace farthom

@@ -1,0 +1,94 @@
+// Trees of directories and files made on the real file system for a test, and removed after it.
+#include "tools/support/temporary_tree.h"
+
+#include "platform/windows/wide_text.h"
+
+namespace farthom {
+
+namespace {
+
+std::u16string Decimal(unsigned long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// The current directory, or "" when it cannot be read whole.
+std::u16string CurrentDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return u"";
+  std::u16string buffer(size, u'\0');
+  const DWORD length = GetCurrentDirectoryW(size, reinterpret_cast<wchar_t*>(&buffer[0]));
+  if (length == 0 || length >= size) return u"";
+  buffer.resize(length);
+  return buffer;
+}
+
+// Removes a directory and everything in it; `directory` is a "\\?\" path.
+void RemoveDirectoryTree(const std::u16string& directory) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(WideText(directory + u"\\*"), &data);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::u16string name = FromWide(data.cFileName);
+      if (name == u"." || name == u"..") continue;
+      const std::u16string path = directory + u"\\" + name;
+      const DWORD attributes = data.dwFileAttributes;
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        SetFileAttributesW(WideText(path), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(WideText(path));
+      } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        RemoveDirectoryW(WideText(path));
+      } else {
+        RemoveDirectoryTree(path);
+      }
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+  }
+  RemoveDirectoryW(WideText(directory));
+}
+
+}  // namespace
+
+std::u16string NewTemporaryPath(const std::u16string& stem) {
+  static unsigned long made = 0;
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  std::u16string path = length == 0 || length > MAX_PATH ? u"." : FromWide(folder);
+  if (path.back() == u'\\') path.pop_back();
+  return path + u"\\" + stem + u"-" + Decimal(GetCurrentProcessId()) + u"-" + Decimal(++made);
+}
+
+TemporaryTree::TemporaryTree(const std::u16string& root) : root_(root) {
+  made_ = CreateDirectoryW(WideText(u"\\\\?\\" + root_), nullptr) != FALSE;
+}
+
+TemporaryTree::~TemporaryTree() {
+  // A directory that is current somewhere cannot be removed.
+  if (!previousDirectory_.empty()) SetCurrentDirectoryW(WideText(previousDirectory_));
+  if (made_) RemoveDirectoryTree(u"\\\\?\\" + root_);
+}
+
+bool TemporaryTree::MakeDirectory(const std::u16string& relative) {
+  return CreateDirectoryW(WideText(u"\\\\?\\" + Path(relative)), nullptr) != FALSE;
+}
+
+bool TemporaryTree::MakeFile(const std::u16string& relative, DWORD attributes) {
+  const HANDLE file = CreateFileW(WideText(u"\\\\?\\" + Path(relative)), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::u16string TemporaryTree::Path(const std::u16string& relative) const {
+  return relative.empty() ? root_ : root_ + u"\\" + relative;
+}
+
+bool TemporaryTree::Enter() {
+  const std::u16string current = CurrentDirectory();
+  if (current.empty() || !SetCurrentDirectoryW(WideText(root_))) return false;
+  if (previousDirectory_.empty()) previousDirectory_ = current;
+  return true;
+}
+
+}  // namespace farthom
