@@ -16,12 +16,6 @@
 namespace farthom {
 namespace {
 
-std::u16string CurrentDirectory() {
-  wchar_t buffer[MAX_PATH * 2];
-  GetCurrentDirectoryW(MAX_PATH * 2, buffer);
-  return FromWide(buffer);
-}
-
 // ---- lower-casing ----
 
 TEST(LowerCaseText, MapsWithTheSystemsUnicodeTable) {

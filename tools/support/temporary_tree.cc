@@ -12,17 +12,6 @@ std::u16string Decimal(unsigned long value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// The current directory, or "" when it cannot be read whole.
-std::u16string CurrentDirectory() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  if (size == 0) return u"";
-  std::u16string buffer(size, u'\0');
-  const DWORD length = GetCurrentDirectoryW(size, reinterpret_cast<wchar_t*>(&buffer[0]));
-  if (length == 0 || length >= size) return u"";
-  buffer.resize(length);
-  return buffer;
-}
-
 // Removes a directory and everything in it; `directory` is a "\\?\" path.
 void RemoveDirectoryTree(const std::u16string& directory) {
   WIN32_FIND_DATAW data;
@@ -48,6 +37,17 @@ void RemoveDirectoryTree(const std::u16string& directory) {
 }
 
 }  // namespace
+
+// The current directory, or "" when it cannot be read whole.
+std::u16string CurrentDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return u"";
+  std::u16string buffer(size, u'\0');
+  const DWORD length = GetCurrentDirectoryW(size, reinterpret_cast<wchar_t*>(&buffer[0]));
+  if (length == 0 || length >= size) return u"";
+  buffer.resize(length);
+  return buffer;
+}
 
 std::u16string NewTemporaryPath(const std::u16string& stem) {
   static unsigned long made = 0;

@@ -11,6 +11,9 @@ namespace farthom {
 // count, so that runs side by side and trees made one after another never meet.
 std::u16string NewTemporaryPath(const std::u16string& stem);
 
+// The current directory, or "" when it cannot be read whole.
+std::u16string CurrentDirectory();
+
 // A new directory and what is made below it, all removed when the tree goes. Removal lists what
 // is there rather than what was made, and never follows a link: a link to a directory goes as
 // the link, and the folder it points to stays.
