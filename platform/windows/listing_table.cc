@@ -63,6 +63,21 @@ ListingSlot* TakeSlot(int32_t number) {
   return slot;
 }
 
+// The current directory and the extended-length search text, in buffers of the longest length
+// the system takes: one opening at a time on the walk's one thread, and nothing allocated.
+char16_t gCurrentDirectory[kExtendedPathRoom];
+char16_t gExtendedText[kExtendedPathRoom];
+
+// Writes the extended-length form of `relative` to gExtendedText; false when the relative text
+// must be searched as it is, also when the current directory cannot be read whole.
+bool ExtendedSearchText(const char16_t* relative) {
+  // The length without the terminator on success; the size needed, with it, when it has no room.
+  const DWORD length = GetCurrentDirectoryW(kExtendedPathRoom, WideBuffer(gCurrentDirectory));
+  if (length == 0 || length >= kExtendedPathRoom) return false;
+  return BuildExtendedSearchText(std::u16string_view(gCurrentDirectory, length), relative,
+                                 gExtendedText);
+}
+
 bool IsLiveSearch(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
 
 }  // namespace
@@ -98,16 +113,16 @@ ListingSlot* OpenListing(int32_t number, const std::u16string& directory,
   // list some other directory, or write past the buffer.
   if (!textFits) return nullptr;
 
-  wchar_t searchText[kSearchTextRoom];
-  for (size_t i = 0; i < kSearchTextRoom; ++i) {
-    searchText[i] = static_cast<wchar_t>(text[i]);
-    if (text[i] == u'\0') break;
-  }
+  // Started on the extended-length form where the text has one, so that the search reaches a
+  // directory however long the current directory's own path is, and names ending in a dot or a
+  // blank are not rewritten on the way. The room above still bounds the walk, and ends the laps
+  // of a link that leads back to an ancestor.
+  const char16_t* searchText = ExtendedSearchText(text) ? gExtendedText : text;
 
   // Only the start of a search is redirected on 64-bit Windows; an open search handle is not, so
   // stepping it needs nothing. The search's error code survives the redirection coming back on.
   slot->searchHandle = WithoutFileSystemRedirection(
-      [&] { return find_calls::FindFirst(searchText, &slot->findData); });
+      [&] { return find_calls::FindFirst(WideText(searchText), &slot->findData); });
   if (IsLiveSearch(slot->searchHandle)) {
     slot->firstEntryDelivered = 0;
     return slot;

@@ -1,4 +1,5 @@
-// Builds a listing's search text without allocating, refusing any text that would not fit whole.
+// Builds a listing's search text without allocating, refusing any text that would not fit whole,
+// and its extended-length form.
 #include "platform/windows/search_text.h"
 
 namespace farthom {
@@ -9,6 +10,32 @@ constexpr char16_t kAllEntries[] = u"*.*";
 constexpr size_t kAllEntriesLength = sizeof(kAllEntries) / sizeof(kAllEntries[0]) - 1;
 
 bool HasTerminator(const std::u16string& text) { return text.find(u'\0') != std::u16string::npos; }
+
+// Whether `text` can follow the current directory in an extended-length path and name the same
+// entry the relative search would: relative to the current directory (no leading "\", no
+// drive), with only "\" between components, none of them empty, "." or "..".
+bool IsPlainRelative(std::u16string_view text) {
+  if (text.empty() || text[0] == u'\\') return false;
+  // The system takes any character before a colon as a drive, not only a letter.
+  if (text.size() >= 2 && text[1] == u':') return false;
+  if (text.find_first_of(std::u16string_view(u"/\0", 2)) != std::u16string_view::npos) return false;
+  for (size_t start = 0;;) {
+    const size_t end = text.find(u'\\', start);
+    // A count past the end takes the rest.
+    const std::u16string_view component = text.substr(start, end - start);
+    if (component.empty() || component == u"." || component == u"..") return false;
+    if (end == std::u16string_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+bool StartsWith(std::u16string_view text, std::u16string_view start) {
+  return text.substr(0, start.size()) == start;
+}
+
+bool IsDriveLetter(char16_t unit) {
+  return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
+}
 
 }  // namespace
 
@@ -32,6 +59,51 @@ bool BuildSearchText(const std::u16string& directory, const std::u16string& patt
   for (char16_t unit : directory) buffer[length++] = unit;
   if (addSeparator) buffer[length++] = u'\\';
   for (size_t i = 0; i < patternLength; ++i) buffer[length++] = patternText[i];
+  buffer[length] = u'\0';
+  return true;
+}
+
+bool BuildExtendedSearchText(std::u16string_view currentDirectory, std::u16string_view searchText,
+                             char16_t (&buffer)[kExtendedPathRoom]) {
+  buffer[0] = u'\0';
+  if (!IsPlainRelative(searchText)) return false;
+  if (currentDirectory.find(u'\0') != std::u16string_view::npos) return false;
+
+  // The current directory in the extended form: what goes first, and what of it follows.
+  // "\\?\" and "\\.\" are told apart before "\\" is taken for a server.
+  std::u16string_view head;
+  std::u16string_view rest;
+  if (StartsWith(currentDirectory, u"\\\\?\\")) {
+    rest = currentDirectory;  // already extended: used as it stands
+  } else if (StartsWith(currentDirectory, u"\\\\.\\")) {
+    return false;  // a device path has no extended form
+  } else if (currentDirectory.size() >= 3 && IsDriveLetter(currentDirectory[0]) &&
+             currentDirectory[1] == u':' && currentDirectory[2] == u'\\') {
+    head = u"\\\\?\\";
+    rest = currentDirectory;
+  } else if (currentDirectory.size() >= 3 && StartsWith(currentDirectory, u"\\\\") &&
+             currentDirectory[2] != u'\\' && currentDirectory[2] != u'?' &&
+             currentDirectory[2] != u'.') {
+    head = u"\\\\?\\UNC\\";
+    rest = currentDirectory.substr(2);  // \\server\share becomes \\?\UNC\server\share
+  } else {
+    return false;
+  }
+
+  const bool addSeparator = rest.back() != u'\\';
+  // Compared piece by piece so that no sum can wrap.
+  size_t room = kExtendedPathRoom - 1;
+  for (size_t piece :
+       {head.size(), rest.size(), size_t{addSeparator ? 1u : 0u}, searchText.size()}) {
+    if (piece > room) return false;
+    room -= piece;
+  }
+
+  size_t length = 0;
+  for (char16_t unit : head) buffer[length++] = unit;
+  for (char16_t unit : rest) buffer[length++] = unit;
+  if (addSeparator) buffer[length++] = u'\\';
+  for (char16_t unit : searchText) buffer[length++] = unit;
   buffer[length] = u'\0';
   return true;
 }

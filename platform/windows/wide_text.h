@@ -12,6 +12,12 @@ inline const wchar_t* WideText(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
+// A fixed buffer of the program's text, as Win32 reads it or writes into it.
+inline const wchar_t* WideText(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+inline wchar_t* WideBuffer(char16_t* buffer) { return reinterpret_cast<wchar_t*>(buffer); }
+
 // A NUL-terminated wide string from Win32 as the program's text; null gives the empty text.
 inline std::u16string FromWide(const wchar_t* text) {
   return text == nullptr ? std::u16string()

@@ -31,6 +31,10 @@ void CountPlatformCalls();
 // Stops counting: the calls are the system's own again.
 void RestorePlatformCalls();
 
+// `relative` as the listings hand it to Windows from a current directory on a drive: "\\?\",
+// the current directory, one "\" unless it ends in one, and the text.
+std::u16string ExtendedFromHere(const std::u16string& relative);
+
 // Closes every live search and frees the table and its records, so that the next OpenListing
 // creates a new table: each test starts from a process that has no listings.
 void DiscardListingTable();

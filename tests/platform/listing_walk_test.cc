@@ -32,12 +32,14 @@ std::u16string Repeated(const std::u16string& text, int times) {
   return result;
 }
 
-// The deepest listing number the walk opened, from the number of "\" in its search texts.
-size_t DepthsListed() {
+// The deepest listing number the walk opened, from the number of "\" in its search texts below
+// `top`, the walked directory as the searches name it.
+size_t DepthsListed(const std::u16string& top) {
   size_t deepest = 0;
   for (const std::u16string& text : gCalls.searchTexts) {
+    EXPECT_EQ(text.compare(0, top.size(), top), 0) << "not below the walked directory";
     size_t separators = 0;
-    for (char16_t unit : text) separators += unit == u'\\' ? 1 : 0;
+    for (size_t i = top.size(); i < text.size(); ++i) separators += text[i] == u'\\' ? 1 : 0;
     if (separators > deepest) deepest = separators;
   }
   return deepest + 1;
@@ -63,34 +65,42 @@ TEST_F(WalkOnListings, ATreeDeeperThan40LevelsGrowsTheTableTwice) {
   // Numbers 0 to 45 were opened: 16 grew the table to 32, 32 grew it to 48.
   EXPECT_EQ(gListingTable.slotCount, 48);
   // One live search per depth at most, however often a depth was opened.
-  EXPECT_EQ(DepthsListed(), 46u);
+  EXPECT_EQ(DepthsListed(ExtendedFromHere(u"")), 46u);
   EXPECT_LE(gCalls.mostLiveSearches, 46u);
   EXPECT_EQ(gCalls.liveSearches.size(), 46u);
 }
 
-TEST_F(WalkOnListings, PrefixesPast258AreCountedButNotEntered) {
-  ASSERT_TRUE(tree.made() && tree.Enter());
-  // 25 levels of nine letters and one of seven: the deepest prefix is exactly 258 characters.
+TEST_F(WalkOnListings, EveryPathIsReachedBelowALongFolderUpToThe258Bound) {
+  // The walked folder's own path is about 150 characters, so that with Windows' limit on paths
+  // that do not start with "\\?\" (modelled by the tests' FindFirst) a relative search would
+  // fail from a prefix of about 105 characters on and leave the rest of the tree uncounted.
+  const std::u16string base = NewTemporaryPath(u"farthom-long-folder");
+  TemporaryTree longTree(base + u"-" +
+                         std::u16string(base.size() < 149 ? 149 - base.size() : 0, u'p'));
+  ASSERT_TRUE(longTree.made() && longTree.Enter());
+  ASSERT_GE(longTree.Path().size(), 150u);
+  // 25 levels of nine letters and one of seven, each holding a file f: the deepest prefix is
+  // exactly 258 characters.
+  ASSERT_TRUE(longTree.MakeFile(u"f"));
   std::u16string prefix;
-  for (int level = 0; level < 25; ++level) {
-    prefix += u"abcdefghi";
-    ASSERT_TRUE(tree.MakeDirectory(prefix));
+  for (int level = 0; level < 26; ++level) {
+    prefix += level < 25 ? u"abcdefghi" : u"abcdefg";
+    ASSERT_TRUE(longTree.MakeDirectory(prefix));
     prefix += u"\\";
+    ASSERT_TRUE(longTree.MakeFile(prefix + u"f"));
   }
-  prefix += u"abcdefg";
-  ASSERT_TRUE(tree.MakeDirectory(prefix));
-  prefix += u"\\";
   ASSERT_EQ(prefix.size(), 258u);
-  ASSERT_TRUE(tree.MakeFile(prefix + u"ff"));
-  ASSERT_TRUE(tree.MakeDirectory(prefix + u"x"));
-  ASSERT_TRUE(tree.MakeFile(prefix + u"x\\beyond the limit"));
+  ASSERT_TRUE(longTree.MakeFile(prefix + u"ff"));
+  ASSERT_TRUE(longTree.MakeDirectory(prefix + u"x"));
+  ASSERT_TRUE(longTree.MakeFile(prefix + u"x\\beyond the limit"));
 
   WalkTree(u"", 0);
-  // The 26 levels, ff and x; nothing inside x, whose prefix of 260 has no room.
-  EXPECT_EQ(gWalkTotals.entryCount, 28);
+  // The top's f, the 26 levels with an f each, ff and x; nothing inside x, whose prefix of 260
+  // has no room in a search text.
+  EXPECT_EQ(gWalkTotals.entryCount, 1 + 26 * 2 + 2);
   EXPECT_EQ(gWalkTotals.longestPath, prefix + u"ff");
   EXPECT_EQ(gCalls.searchTexts.size(), 27u);
-  EXPECT_EQ(gCalls.searchTexts.back(), prefix + u"*.*");
+  EXPECT_EQ(gCalls.searchTexts.back(), ExtendedFromHere(prefix + u"*.*"));
 }
 
 // The loop tree is made by the listing_loop_tree test fixture (make_loop_tree.cmake), beside this
@@ -112,6 +122,7 @@ TEST_F(WalkOnListings, ALinkToAnAncestorGoesRoundUntilTheLimitAndStops) {
   wchar_t previous[MAX_PATH + 1];
   ASSERT_NE(GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
   ASSERT_TRUE(SetCurrentDirectoryW(loopTree.c_str()));
+  const std::u16string top = ExtendedFromHere(u"");
 
   WalkTree(u"", 0);
   SetCurrentDirectoryW(previous);
@@ -123,7 +134,7 @@ TEST_F(WalkOnListings, ALinkToAnAncestorGoesRoundUntilTheLimitAndStops) {
   EXPECT_EQ(gWalkTotals.entryCount, 30);
   EXPECT_EQ(gWalkTotals.longestPath, Repeated(round, 9) + u"loop-directory\\back-to-top");
   EXPECT_EQ(gWalkTotals.longestPath.size(), 269u);
-  EXPECT_EQ(DepthsListed(), 20u);
+  EXPECT_EQ(DepthsListed(top), 20u);
   EXPECT_LE(gCalls.mostLiveSearches, 20u);
 }
 

@@ -1,4 +1,5 @@
-// The listings' search text: separator rule, default pattern and the exact room of 261 characters.
+// The listings' search text: separator rule, default pattern and the exact room of 261 characters;
+// its extended-length form for each form of the current directory.
 #include "platform/windows/search_text.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,47 @@ TEST(BuildSearchText, JoinsDirectorySeparatorAndPatternOrRefusesWhole) {
     EXPECT_EQ(BuildSearchText(c.directory, c.pattern, buffer), c.fits);
     // The buffer always holds a terminated text: the whole search text, or nothing at all.
     EXPECT_EQ(std::u16string(buffer), c.searchText);
+  }
+}
+
+struct ExtendedCase {
+  const char* why;
+  std::u16string currentDirectory;
+  std::u16string searchText;
+  std::u16string extended;  // "" where the relative text must be searched as it is
+};
+
+TEST(BuildExtendedSearchText, PrefixesEveryFormThatHasOneAndLeavesTheRestRelative) {
+  // A current directory that leaves room for exactly the prefix, itself, a separator and "*.*".
+  const std::u16string longest = u"C:\\" + Repeated(u'd', kExtendedPathLength - 4 - 3 - 4);
+  const ExtendedCase cases[] = {
+      {"a drive's root already ends in a separator", u"C:\\", u"*.*", u"\\\\?\\C:\\*.*"},
+      {"a folder gets one separator", u"C:\\Data", u"sub\\*.*", u"\\\\?\\C:\\Data\\sub\\*.*"},
+      {"names ending in dots are taken as they are", u"D:\\x\\", u"draft.\\two..\\*.*",
+       u"\\\\?\\D:\\x\\draft.\\two..\\*.*"},
+      {"UNC: the two leading backslashes go", u"\\\\server\\share\\dir", u"*.*",
+       u"\\\\?\\UNC\\server\\share\\dir\\*.*"},
+      {"already extended: used as it stands", u"\\\\?\\C:\\Data\\", u"*.*",
+       u"\\\\?\\C:\\Data\\*.*"},
+      {"a device path has no extended form", u"\\\\.\\C:\\Data", u"*.*", u""},
+      {"a current directory of no known form", u"Data", u"*.*", u""},
+      {"a directory text with / would be taken literally", u"C:\\Data", u"docs/\\*.*", u""},
+      {"a .. component too", u"C:\\Data", u"docs\\..\\*.*", u""},
+      {"and a . component", u"C:\\Data", u".\\*.*", u""},
+      {"an empty component would not be folded away", u"C:\\Data", u"docs\\\\*.*", u""},
+      {"a rooted search text is not relative", u"C:\\Data", u"\\docs\\*.*", u""},
+      {"nor is one that names a drive", u"C:\\Data", u"D:docs\\*.*", u""},
+      {"the whole fits in 32,767 characters", longest, u"*.*", u"\\\\?\\" + longest + u"\\*.*"},
+      {"one more and it does not: never a cut text", longest + u"d", u"*.*", u""},
+      {"a current directory too long for the buffer", u"C:\\" + Repeated(u'd', 40000), u"*.*", u""},
+  };
+  for (const ExtendedCase& c : cases) {
+    SCOPED_TRACE(c.why);
+    static char16_t buffer[kExtendedPathRoom];
+    buffer[0] = u'x';
+    EXPECT_EQ(BuildExtendedSearchText(c.currentDirectory, c.searchText, buffer),
+              !c.extended.empty());
+    EXPECT_EQ(std::u16string(buffer), c.extended);
   }
 }
 
