@@ -46,10 +46,10 @@ std::u16string Decimal(size_t value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-// The report of a walk of three entries whose longest path is `found`, without the question.
-std::u16string WalkOfThree(const std::u16string& found) {
-  return u"Longest of 3 paths:\r\r" + Broken(found) + u"\r\r" + Decimal(found.size()) +
-         u" characters";
+// The report of a walk of `entries` entries whose longest path is `found`, without the question.
+std::u16string WalkOf(size_t entries, const std::u16string& found) {
+  return u"Longest of " + Decimal(entries) + u" paths:\r\r" + Broken(found) + u"\r\r" +
+         Decimal(found.size()) + u" characters";
 }
 
 // ---- Wine's trace of the Explorer launch ----
@@ -193,10 +193,14 @@ class EndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     tree_ = new TemporaryTree(NewTemporaryPath(u"farthom-e2e"));
-    for (const char16_t* directory : {u"walk", u"walk\\sub", u"empty", u"My Files"})
+    // The tree is made through "\\?\" paths, so the names that end in dots keep them.
+    for (const char16_t* directory : {u"walk", u"walk\\sub", u"empty", u"My Files", u"dots",
+                                      u"dots\\draft.", u"dots\\draft", u"dots\\two.."})
       tree_->MakeDirectory(directory);
     for (const char16_t* file :
-         {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\a,b"})
+         {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\a,b",
+          u"dots\\draft.\\the draft with a dot, the longest name.txt",
+          u"dots\\draft\\the draft without one.txt", u"dots\\two..\\two dots, a name.txt"})
       tree_->MakeFile(file);
   }
   static void TearDownTestSuite() {
@@ -267,7 +271,7 @@ TEST_F(EndToEnd, WithoutAPathTheUsageDialogAppears) {
 TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
-  const std::u16string walked = WalkOfThree(found);
+  const std::u16string walked = WalkOf(3, found);
   const std::u16string relative = u"walk\\sub\\file.txt";
   Check({
       {"answered No: nothing started", u" \"" + walk + u"\"", u"", IDNO, u"Farthom",
@@ -283,6 +287,17 @@ TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
        kOkOnly, false, u"", false, u""},
       {"/i with a path: the icon and the question", u" " + walk + u" /i", u"", IDNO, u"Farthom",
        walked + kQuestion, kYesNo, true, u"", false, u""},
+  });
+}
+
+TEST_F(EndToEnd, NamesEndingInDotsAreListedAsTheyAre) {
+  // A relative search rewrites "draft.\*.*" to "draft\*.*", the sibling's listing, and fails on
+  // "two..\*.*": each folder must be listed under its own name.
+  const std::u16string dots = tree_->Path(u"dots");
+  const std::u16string found = dots + u"\\draft.\\the draft with a dot, the longest name.txt";
+  Check({
+      {"three folders and a file in each", u" \"" + dots + u"\"", u"", IDNO, u"Farthom",
+       WalkOf(6, found) + kQuestion, kYesNo, false, u"", false, u""},
   });
 }
 
@@ -311,7 +326,7 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
 TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
-  const std::u16string walked = WalkOfThree(found);
+  const std::u16string walked = WalkOf(3, found);
   ASSERT_TRUE(PutOnClipboard(u"known text"));
   Check({
       {"/c with a walked tree", u" /c " + walk, u"", IDNO, u"Farthom", walked + kQuestion, kYesNo,
@@ -356,7 +371,7 @@ TEST_F(EndToEnd, System32IsWalkedAsItReallyIs) {
   const std::u16string found = dropped + u"\\inner\\only-in-system32.txt";
   Check({
       {"walked, not measured as a folder that cannot be entered", u" " + dropped, u"", IDNO,
-       u"Farthom", WalkOfThree(found) + kQuestion, kYesNo, false, u"", false, u""},
+       u"Farthom", WalkOf(3, found) + kQuestion, kYesNo, false, u"", false, u""},
   });
 }
 
@@ -382,7 +397,7 @@ TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
                   u"",
                   IDYES,
                   u"Farthom",
-                  WalkOfThree(found) + kQuestion,
+                  WalkOf(3, found) + kQuestion,
                   kYesNo,
                   false,
                   found,
