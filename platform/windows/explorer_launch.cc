@@ -9,13 +9,36 @@
 
 namespace farthom {
 
+namespace {
+
+// The full path of the shared Windows directory's Explorer, or "" when it cannot be had whole.
+// A bare "Explorer.exe" would be looked for in the current directory, which is the surveyed
+// folder, and for a 32-bit program on 64-bit Windows in SysWOW64, whose Explorer sees System32
+// redirected. GetWindowsDirectoryW may name a per-user directory on a terminal server.
+std::u16string WindowsExplorer() {
+  wchar_t directory[MAX_PATH];
+  // The length without the terminator; the size needed, with it, when the buffer is too small.
+  const UINT length = GetSystemWindowsDirectoryW(directory, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return u"";
+  std::u16string file = FromWide(directory);
+  if (file.back() != u'\\') file += u'\\';
+  file += u"explorer.exe";
+  // ShellExecuteW takes a file name of MAX_PATH at most.
+  return file.size() < MAX_PATH ? file : u"";
+}
+
+}  // namespace
+
 void OpenExplorerAt(const std::u16string& path) {
-  // Explorer reads everything after "/Select," up to the end as the path, so the path goes in
-  // as it is: no blank after the comma and no quotation marks, whatever it holds.
-  const std::u16string parameters = u"/Select," + path;
-  // A bare file name: the system finds Explorer itself. The launch is not waited for, and a
-  // failure leaves nothing to do, so its result is not looked at.
-  ShellExecuteW(nullptr, L"open", L"Explorer.exe", WideText(parameters), nullptr, SW_SHOWNORMAL);
+  // Explorer splits its command line at commas and equals signs, and only quotation marks keep
+  // them inside a field; a Windows path never holds a quotation mark, so quoting is always safe.
+  const std::u16string parameters = u"/Select,\"" + path + u"\"";
+  const std::u16string explorer = WindowsExplorer();
+  // Never the bare name instead: not starting Explorer is a failed launch, which is ignored.
+  if (explorer.empty()) return;
+  // The launch is not waited for, and a failure leaves nothing to do, so its result is not
+  // looked at.
+  ShellExecuteW(nullptr, L"open", WideText(explorer), WideText(parameters), nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace farthom

@@ -106,10 +106,21 @@ std::string TracedText(const std::u16string& text) {
   return traced + "\"";
 }
 
-// The one launch the program may make, as the trace shows it.
+// The shared Windows directory's Explorer, by its full path: the one program a Yes may start.
+std::u16string WindowsExplorer() {
+  wchar_t directory[MAX_PATH] = {};
+  const UINT length = GetSystemWindowsDirectoryW(directory, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return u"";
+  std::u16string file = FromWide(directory);
+  return file + (file.back() == u'\\' ? u"" : u"\\") + u"explorer.exe";
+}
+
+// The one launch the program may make, as the trace shows it: the path in quotation marks, so
+// that Explorer, which splits its command line at commas and equals signs, takes it whole.
 std::string ExplorerLaunchTrace(const std::u16string& path) {
-  return "hwnd=00000000 verb=L\"open\" file=L\"Explorer.exe\" parm=" +
-         TracedText(u"/Select," + path) + " dir=(null) show=0x00000001 class=not used";
+  return "hwnd=00000000 verb=L\"open\" file=" + TracedText(WindowsExplorer()) +
+         " parm=" + TracedText(u"/Select,\"" + path + u"\"") +
+         " dir=(null) show=0x00000001 class=not used";
 }
 
 // ---- one run ----
@@ -132,9 +143,9 @@ struct Outcome {
   bool dialogShown = false;
   DialogSeen seen;
   int64_t exitCode = -2;
-  std::vector<std::u16string> children;  // executables the program started
-  std::vector<std::string> launches;     // its ShellExecute calls in Wine's trace
-  std::vector<std::string> trace;        // all its lines in Wine's trace
+  std::vector<ChildSeen> children;    // the processes the program started
+  std::vector<std::string> launches;  // its ShellExecute calls in Wine's trace
+  std::vector<std::string> trace;     // all its lines in Wine's trace
 };
 
 // `moreChannels` adds Wine debug channels to the ones every run is traced with.
@@ -155,16 +166,17 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   // Whatever the program starts is noted while it runs and once more after it has ended, and
   // then ended: an Explorer left running would open windows and outlive the test. It is not
   // ended at once, since a process ended while it is being started makes the launch try again.
-  std::map<DWORD, std::u16string> children;
+  std::map<DWORD, ChildSeen> children;
   const auto note = [&] {
     for (const ChildSeen& child : ChildrenOf(run)) {
-      std::u16string& name = children[child.processId];
-      if (name.empty()) name = child.executable;
+      ChildSeen& known = children.emplace(child.processId, child).first->second;
+      if (known.executable.empty()) known.executable = child.executable;
+      if (known.image.empty()) known.image = child.image;
     }
   };
   const auto nameless = [&] {
     for (const auto& child : children) {
-      if (child.second.empty()) return true;
+      if (child.second.executable.empty() || child.second.image.empty()) return true;
     }
     return false;
   };
@@ -195,10 +207,10 @@ class EndToEnd : public ::testing::Test {
     tree_ = new TemporaryTree(NewTemporaryPath(u"farthom-e2e"));
     // The tree is made through "\\?\" paths, so the names that end in dots keep them.
     for (const char16_t* directory : {u"walk", u"walk\\sub", u"empty", u"My Files", u"dots",
-                                      u"dots\\draft.", u"dots\\draft", u"dots\\two.."})
+                                      u"dots\\draft.", u"dots\\draft", u"dots\\two..", u"planted"})
       tree_->MakeDirectory(directory);
     for (const char16_t* file :
-         {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\a,b",
+         {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\Smith, John=1.txt",
           u"dots\\draft.\\the draft with a dot, the longest name.txt",
           u"dots\\draft\\the draft without one.txt", u"dots\\two..\\two dots, a name.txt"})
       tree_->MakeFile(file);
@@ -208,11 +220,13 @@ class EndToEnd : public ::testing::Test {
     tree_ = nullptr;
   }
 
-  // Runs each case and compares everything a user and the system can see.
-  void Check(const std::vector<Case>& cases) {
+  // Runs each case and compares everything a user and the system can see; `seen`, when given,
+  // receives what was seen, case by case, for checks of a test's own.
+  void Check(const std::vector<Case>& cases, std::vector<Outcome>* seen = nullptr) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
       const Outcome outcome = RunCase(c);
+      if (seen != nullptr) seen->push_back(outcome);
       ASSERT_TRUE(outcome.dialogShown) << "no dialog appeared";
       EXPECT_EQ(outcome.seen.title, c.title) << Utf8OnOneLine(outcome.seen.title);
       EXPECT_EQ(outcome.seen.text, c.text) << Utf8OnOneLine(outcome.seen.text) << "\n"
@@ -221,14 +235,21 @@ class EndToEnd : public ::testing::Test {
       EXPECT_EQ(outcome.seen.iconShown, c.icon);
       EXPECT_EQ(outcome.exitCode, 0);
       if (c.explorerPath.empty()) {
-        EXPECT_TRUE(outcome.children.empty()) << "started " << Utf8OnOneLine(outcome.children[0]);
+        EXPECT_TRUE(outcome.children.empty())
+            << "started " << Utf8OnOneLine(outcome.children[0].image);
         EXPECT_TRUE(outcome.launches.empty()) << outcome.launches[0];
       } else {
         // Seen on any system: the program started Explorer as its child.
         std::string started;
-        for (const std::u16string& child : outcome.children) started += Utf8OnOneLine(child) + " ";
+        for (const ChildSeen& child : outcome.children) started += Utf8OnOneLine(child.image) + " ";
         ASSERT_EQ(outcome.children.size(), 1u) << started;
-        EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0])), "explorer.exe");
+        EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0].executable)), "explorer.exe");
+        // On Windows, the Windows directory's Explorer. Wine starts its own built-in Explorer for
+        // that file and names it after System32, so there the trace below says which file.
+        if (!RunningOnWine()) {
+          EXPECT_EQ(LowerCaseAscii(outcome.children[0].image), LowerCaseAscii(WindowsExplorer()))
+              << started;
+        }
         // Seen in Wine's trace: the exact call.
         if (RunningOnWine()) {
           EXPECT_EQ(outcome.launches,
@@ -305,7 +326,7 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
   const std::u16string file = tree_->Path(u"plain.txt");
   const std::u16string missing = tree_->Path(u"missing");
   const std::u16string empty = tree_->Path(u"empty");
-  const std::u16string odd = tree_->Path(u"My Files\\a,b");
+  const std::u16string odd = tree_->Path(u"My Files\\Smith, John=1.txt");
   const auto measured = [](const std::u16string& path) {
     return Broken(path) + u"\r\r" + Decimal(path.size()) + u" characters" + kQuestion;
   };
@@ -318,9 +339,41 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
        measured(empty), kYesNo, false, u"", false, u""},
       {"an empty directory given with its \\: three carriage returns", u" " + empty + u"\\", u"",
        IDNO, u"Farthom", measured(empty + u"\\"), kYesNo, false, u"", false, u""},
-      {"blanks and a comma reach Explorer unquoted", u" \"" + odd + u"\"", u"", IDYES, u"Farthom",
-       measured(odd), kYesNo, false, odd, false, u""},
+      {"blanks, a comma and an equals sign reach Explorer quoted", u" \"" + odd + u"\"", u"", IDYES,
+       u"Farthom", measured(odd), kYesNo, false, odd, false, u""},
   });
+}
+
+// The stand-in built beside this driver (planted_explorer.cc).
+std::u16string PlantedExplorerBesideThisProgram() {
+  wchar_t program[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return u"";
+  std::u16string path = FromWide(program);
+  return path.substr(0, path.rfind(u'\\') + 1) + u"planted_explorer.exe";
+}
+
+TEST_F(EndToEnd, AnExplorerInTheSurveyedFolderIsNeverStarted) {
+  // The surveyed folder is the program's current directory, where a bare "Explorer.exe" is
+  // looked for first.
+  const std::u16string planted = tree_->Path(u"planted");
+  ASSERT_TRUE(CopyFileW(WideText(PlantedExplorerBesideThisProgram()),
+                        WideText(planted + u"\\Explorer.exe"), TRUE));
+  const std::u16string found = planted + u"\\Explorer.exe";
+  std::vector<Outcome> outcomes;
+  Check({{"answered Yes: the Windows directory's Explorer", u" " + planted, u"", IDYES, u"Farthom",
+          WalkOf(1, found) + kQuestion, kYesNo, false, found, false, u""}},
+        &outcomes);
+  ASSERT_EQ(outcomes.size(), 1u);
+  // A planted program that ran would be named by its own path, on any system.
+  for (const ChildSeen& child : outcomes[0].children) {
+    EXPECT_FALSE(child.image.empty());
+    EXPECT_NE(LowerCaseAscii(child.image).rfind(LowerCaseAscii(planted + u"\\"), 0), 0u)
+        << Utf8OnOneLine(child.image);
+  }
+  EXPECT_EQ(GetFileAttributesW(WideText(planted + u"\\planted-explorer-ran.txt")),
+            INVALID_FILE_ATTRIBUTES)
+      << "the planted Explorer.exe ran";
 }
 
 TEST_F(EndToEnd, CopyPutsTheReportedPathOnTheClipboard) {

@@ -61,6 +61,17 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM seenAddress) {
   return TRUE;
 }
 
+// The full path of a process's executable, or "" when it cannot be read.
+std::u16string ImageOf(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return u"";
+  wchar_t path[MAX_PATH * 4];
+  DWORD length = MAX_PATH * 4;
+  const bool read = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  return read ? std::u16string(reinterpret_cast<const char16_t*>(path), length) : u"";
+}
+
 }  // namespace
 
 bool RunningOnWine() {
@@ -146,7 +157,8 @@ std::vector<ChildSeen> ChildrenOf(const ProgramRun& run) {
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
     if (entry.th32ParentProcessID == run.process.dwProcessId) {
-      children.push_back(ChildSeen{entry.th32ProcessID, FromWide(entry.szExeFile)});
+      children.push_back(
+          ChildSeen{entry.th32ProcessID, FromWide(entry.szExeFile), ImageOf(entry.th32ProcessID)});
     }
   }
   CloseHandle(snapshot);

@@ -59,6 +59,7 @@ int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs);
 struct ChildSeen {
   DWORD processId;
   std::u16string executable;  // its file name, without a path
+  std::u16string image;       // the full path of its executable; "" while it cannot be read
 };
 
 // The processes that `run` started and that still exist. A process just started may be listed
