@@ -1,15 +1,20 @@
 // Runs farthom.exe on the given parameters, prints its dialog's title and text, and answers it:
-// for machines without a display of their own, where the dialog appears on a virtual one.
+// for machines without a display of their own, where the dialog appears on a virtual one, and
+// for pictures of the real dialog on Windows itself.
 //
-//   farthom_dialog_reader.exe FARTHOM_EXE [PARAMETER...]
+//   farthom_dialog_reader.exe [--picture=FILE.bmp] FARTHOM_EXE [PARAMETER...]
+//
+// With --picture, the dialog as the screen shows it is saved as a 32-bit BMP first.
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "platform/windows/wide_text.h"
+#include "platform/windows/windows_header.h"
 #include "tools/support/program_run.h"
 #include "tools/support/utf8.h"
 
@@ -25,18 +30,85 @@ void Print(std::u16string text) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+// Saves what the screen shows of `window`, frame included, as a top-down 32-bit BMP: the box as
+// the system draws it, cut to the screen where it is larger. False when any step fails.
+bool SavePicture(HWND window, const std::u16string& path) {
+  // In front and painted first.
+  SetForegroundWindow(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Sleep(500);
+  RECT frame = {};
+  if (!GetWindowRect(window, &frame)) return false;
+  const LONG left = std::max<LONG>(frame.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+  const LONG top = std::max<LONG>(frame.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+  const LONG right = std::min<LONG>(
+      frame.right, GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  const LONG bottom = std::min<LONG>(
+      frame.bottom, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  const LONG width = right - left;
+  const LONG height = bottom - top;
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows from the top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  bool drawn = false;
+  if (memory != nullptr && picture != nullptr) {
+    HGDIOBJ previous = SelectObject(memory, picture);
+    drawn = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != 0;
+    GdiFlush();
+    SelectObject(memory, previous);
+  }
+  bool saved = false;
+  if (drawn) {
+    const DWORD pixelBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
+    header.bfSize = header.bfOffBits + pixelBytes;
+    HANDLE file = CreateFileW(farthom::WideText(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      saved = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+              WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+              WriteFile(file, pixels, pixelBytes, &written, nullptr) && written == pixelBytes;
+      CloseHandle(file);
+    }
+  }
+  if (picture != nullptr) DeleteObject(picture);
+  if (memory != nullptr) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return saved;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   using namespace farthom;
   // Line feeds as they are: the C runtime would otherwise add a carriage return to each.
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: farthom_dialog_reader.exe FARTHOM_EXE [PARAMETER...]\n");
+  int first = 1;
+  std::u16string picture;
+  if (argc > 1 && FromWide(argv[1]).rfind(u"--picture=", 0) == 0) {
+    picture = FromWide(argv[1]).substr(10);
+    first = 2;
+  }
+  if (argc <= first) {
+    std::fprintf(stderr,
+                 "usage: farthom_dialog_reader.exe [--picture=FILE.bmp] FARTHOM_EXE "
+                 "[PARAMETER...]\n");
     return 2;
   }
-  std::u16string commandLine = CommandLineToken(FromWide(argv[1]));
-  for (int i = 2; i < argc; ++i) commandLine += u" " + CommandLineToken(FromWide(argv[i]));
+  std::u16string commandLine = CommandLineToken(FromWide(argv[first]));
+  for (int i = first + 1; i < argc; ++i) commandLine += u" " + CommandLineToken(FromWide(argv[i]));
 
   ProgramStart start;
   start.commandLine = commandLine;
@@ -52,6 +124,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   const DialogSeen seen = ReadDialog(run.dialog);
+  const bool pictureSaved = picture.empty() || SavePicture(run.dialog, picture);
+  if (!pictureSaved) std::fprintf(stderr, "the dialog's picture could not be saved\n");
   Print(u"Title: " + seen.title + u"\r\r" + seen.text + u"\r\r");
   // No, where there is a question, so that no Explorer opens on a display nobody sees.
   const bool question = seen.buttons.count(IDNO) != 0;
@@ -61,5 +135,5 @@ int wmain(int argc, wchar_t** argv) {
   const int64_t code = WaitForExit(run, 30000);
   std::printf("farthom.exe exit code: %lld\n", static_cast<long long>(code));
   CloseRun(run);
-  return code == 0 ? 0 : 1;
+  return code == 0 && pictureSaved ? 0 : 1;
 }

@@ -41,6 +41,14 @@ std::u16string Broken(const std::u16string& path) {
   return broken;
 }
 
+// Paths and file names compared as Windows compares them, for the ASCII these tests use.
+std::u16string LowerCaseAscii(std::u16string text) {
+  for (char16_t& unit : text) {
+    if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + 0x20);
+  }
+  return text;
+}
+
 std::u16string Decimal(size_t value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
@@ -106,14 +114,27 @@ std::string TracedText(const std::u16string& text) {
   return traced + "\"";
 }
 
-// The shared Windows directory's Explorer, by its full path: the one program a Yes may start.
-std::u16string WindowsExplorer() {
+// A file built beside this driver.
+std::u16string BesideThisProgram(const std::u16string& name) {
+  wchar_t program[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return u"";
+  const std::u16string path = FromWide(program);
+  return path.substr(0, path.rfind(u'\\') + 1) + name;
+}
+
+// The shared Windows directory, without a final "\\" (C:\\Windows).
+std::u16string WindowsDirectory() {
   wchar_t directory[MAX_PATH] = {};
   const UINT length = GetSystemWindowsDirectoryW(directory, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return u"";
-  std::u16string file = FromWide(directory);
-  return file + (file.back() == u'\\' ? u"" : u"\\") + u"explorer.exe";
+  std::u16string path = FromWide(directory);
+  if (path.back() == u'\\') path.pop_back();
+  return path;
 }
+
+// Its Explorer, by its full path: the one program a Yes may start.
+std::u16string WindowsExplorer() { return WindowsDirectory() + u"\\explorer.exe"; }
 
 // The one launch the program may make, as the trace shows it: the path in quotation marks, so
 // that Explorer, which splits its command line at commas and equals signs, takes it whole.
@@ -143,9 +164,10 @@ struct Outcome {
   bool dialogShown = false;
   DialogSeen seen;
   int64_t exitCode = -2;
-  std::vector<ChildSeen> children;    // the processes the program started
-  std::vector<std::string> launches;  // its ShellExecute calls in Wine's trace
-  std::vector<std::string> trace;     // all its lines in Wine's trace
+  std::vector<ChildSeen> children;      // the processes the program started
+  std::vector<std::string> launches;    // its ShellExecute calls in Wine's trace
+  std::vector<std::string> trace;       // all its lines in Wine's trace
+  std::vector<std::u16string> modules;  // the program's modules while its dialog was up
 };
 
 // `moreChannels` adds Wine debug channels to the ones every run is traced with.
@@ -155,12 +177,14 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   ProgramStart program;
   program.commandLine = u"\"" + gFarthom + u"\"" + c.parameters;
   program.directory = c.directory;
-  program.debugChannels = u"+pid,+exec" + moreChannels;
+  // Wine's traces of the launch and the loader; Windows has no such channels.
+  if (RunningOnWine()) program.debugChannels = u"+pid,+exec" + moreChannels;
   ProgramRun run = StartProgram(program);
   if (!run.started) return outcome;
   outcome.dialogShown = WaitForDialog(run, 60000);
   if (outcome.dialogShown) {
     outcome.seen = ReadDialog(run.dialog);
+    outcome.modules = ModulesOf(run);
     AnswerDialog(run.dialog, c.answer);
   }
   // Whatever the program starts is noted while it runs and once more after it has ended, and
@@ -172,11 +196,17 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
       ChildSeen& known = children.emplace(child.processId, child).first->second;
       if (known.executable.empty()) known.executable = child.executable;
       if (known.image.empty()) known.image = child.image;
+      if (known.commandLine.empty()) known.commandLine = child.commandLine;
     }
   };
   const auto nameless = [&] {
     for (const auto& child : children) {
-      if (child.second.executable.empty() || child.second.image.empty()) return true;
+      const ChildSeen& seen = child.second;
+      // Wine 8 does not tell another process's command line.
+      if (seen.executable.empty() || seen.image.empty() ||
+          (seen.commandLine.empty() && !RunningOnWine())) {
+        return true;
+      }
     }
     return false;
   };
@@ -244,14 +274,20 @@ class EndToEnd : public ::testing::Test {
         for (const ChildSeen& child : outcome.children) started += Utf8OnOneLine(child.image) + " ";
         ASSERT_EQ(outcome.children.size(), 1u) << started;
         EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0].executable)), "explorer.exe");
-        // On Windows, the Windows directory's Explorer. Wine starts its own built-in Explorer for
-        // that file and names it after System32, so there the trace below says which file.
         if (!RunningOnWine()) {
-          EXPECT_EQ(LowerCaseAscii(outcome.children[0].image), LowerCaseAscii(WindowsExplorer()))
-              << started;
-        }
-        // Seen in Wine's trace: the exact call.
-        if (RunningOnWine()) {
+          // Seen on Windows: the Windows directory's Explorer, its command line ending in the
+          // parameters exactly, the path in quotation marks. (Wine starts its built-in Explorer
+          // for that file and names it after System32, and does not tell another process's
+          // command line: there the trace below shows the call.)
+          const ChildSeen& explorer = outcome.children[0];
+          EXPECT_EQ(LowerCaseAscii(explorer.image), LowerCaseAscii(WindowsExplorer())) << started;
+          const std::u16string parameters = u" /Select,\"" + c.explorerPath + u"\"";
+          EXPECT_TRUE(explorer.commandLine.size() > parameters.size() &&
+                      explorer.commandLine.compare(explorer.commandLine.size() - parameters.size(),
+                                                   parameters.size(), parameters) == 0)
+              << Utf8OnOneLine(explorer.commandLine);
+        } else {
+          // Seen in Wine's trace: the exact call.
           EXPECT_EQ(outcome.launches,
                     std::vector<std::string>{ExplorerLaunchTrace(c.explorerPath)});
         }
@@ -260,13 +296,6 @@ class EndToEnd : public ::testing::Test {
         EXPECT_EQ(ClipboardText(), c.clipboard);
       }
     }
-  }
-
-  static std::u16string LowerCaseAscii(std::u16string text) {
-    for (char16_t& unit : text) {
-      if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + 0x20);
-    }
-    return text;
   }
 
   static TemporaryTree* tree_;
@@ -346,11 +375,7 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
 
 // The stand-in built beside this driver (planted_explorer.cc).
 std::u16string PlantedExplorerBesideThisProgram() {
-  wchar_t program[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return u"";
-  std::u16string path = FromWide(program);
-  return path.substr(0, path.rfind(u'\\') + 1) + u"planted_explorer.exe";
+  return BesideThisProgram(u"planted_explorer.exe");
 }
 
 TEST_F(EndToEnd, AnExplorerInTheSurveyedFolderIsNeverStarted) {
@@ -414,13 +439,28 @@ std::u16string WinePrefixOnDriveZ() {
 }
 
 TEST_F(EndToEnd, System32IsWalkedAsItReallyIs) {
-  if (!RunningOnWine()) GTEST_SKIP() << "needs a folder made only in the real System32";
-  // A 32-bit program that names C:\windows\system32 is sent to syswow64, where this folder is not.
+  // A 32-bit program that names C:\\Windows\\System32 is sent to SysWOW64, where this folder is
+  // not. The driver, 32-bit too, makes it through a name that is not redirected.
+  std::u16string windows = u"C:\\windows";
+  std::u16string realSystem32;
+  if (RunningOnWine()) {
+    // The prefix's own folder through drive Z:.
+    realSystem32 = WinePrefixOnDriveZ() + u"\\drive_c\\windows\\system32";
+  } else {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64) {
+      GTEST_SKIP() << "32-bit Windows redirects no program to SysWOW64: nothing to get round";
+    }
+    windows = WindowsDirectory();
+    // How a 32-bit program names the real System32 on 64-bit Windows. Making a folder there
+    // needs an administrator, which the CI runner is.
+    realSystem32 = windows + u"\\Sysnative";
+  }
   const std::u16string name = u"farthom-e2e-" + Decimal(GetCurrentProcessId());
-  TemporaryTree real(WinePrefixOnDriveZ() + u"\\drive_c\\windows\\system32\\" + name);
+  TemporaryTree real(realSystem32 + u"\\" + name);
   ASSERT_TRUE(real.made() && real.MakeDirectory(u"inner") &&
               real.MakeFile(u"inner\\only-in-system32.txt") && real.MakeFile(u"a.txt"));
-  const std::u16string dropped = u"C:\\windows\\system32\\" + name;
+  const std::u16string dropped = windows + u"\\system32\\" + name;
   const std::u16string found = dropped + u"\\inner\\only-in-system32.txt";
   Check({
       {"walked, not measured as a folder that cannot be entered", u" " + dropped, u"", IDNO,
@@ -441,8 +481,66 @@ bool ListsCurrentDirectory(const std::string& path) {
   }
 }
 
+// The do-nothing DLL built beside this driver (planted_library.cc).
+std::u16string PlantedLibraryBesideThisProgram() {
+  return BesideThisProgram(u"planted_library.dll");
+}
+
+// On Windows: a do-nothing DLL planted in the surveyed folder under the names of DLLs that the
+// program or its dialog may load after start-up and that are not among the system's known DLLs
+// (which are never searched for). While the dialog is up, none of the program's modules may come
+// from that folder.
+void ExpectNoModuleFromThePlantedFolder(TemporaryTree& tree) {
+  const char16_t* const names[] = {
+      u"uxtheme.dll",       u"dwmapi.dll",         u"TextInputFramework.dll",
+      u"CoreMessaging.dll", u"WinTypes.dll",       u"CoreUIComponents.dll",
+      u"TextShaping.dll",   u"kernel.appcore.dll", u"msimg32.dll",
+      u"version.dll",       u"ntmarta.dll",
+  };
+  ASSERT_TRUE(tree.MakeDirectory(u"dlls"));
+  const std::u16string folder = tree.Path(u"dlls");
+  std::u16string longest;
+  for (const char16_t* name : names) {
+    const std::u16string path = folder + u"\\" + name;
+    ASSERT_TRUE(CopyFileW(WideText(PlantedLibraryBesideThisProgram()), WideText(path), TRUE));
+    if (path.size() > longest.size()) longest = path;
+  }
+  const Case c = {"answered No, modules listed while the dialog was up",
+                  u" " + folder,
+                  u"",
+                  IDNO,
+                  u"Farthom",
+                  WalkOf(sizeof(names) / sizeof(names[0]), longest) + kQuestion,
+                  kYesNo,
+                  false,
+                  u"",
+                  false,
+                  u""};
+  const Outcome outcome = RunCase(c);
+  ASSERT_TRUE(outcome.dialogShown);
+  EXPECT_EQ(outcome.seen.text, c.text) << Utf8OnOneLine(outcome.seen.text);
+  EXPECT_EQ(outcome.exitCode, 0);
+  ASSERT_FALSE(outcome.modules.empty()) << "the program's modules could not be listed";
+  size_t plantedNamesLoaded = 0;
+  for (const std::u16string& module : outcome.modules) {
+    const std::u16string lower = LowerCaseAscii(module);
+    EXPECT_NE(lower.rfind(LowerCaseAscii(folder + u"\\"), 0), 0u) << Utf8OnOneLine(module);
+    for (const char16_t* name : names) {
+      const std::u16string tail = u"\\" + LowerCaseAscii(name);
+      if (lower.size() > tail.size() &&
+          lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0)
+        ++plantedNamesLoaded;
+    }
+  }
+  // Otherwise the names would not be ones the program loads, and the check would prove nothing.
+  EXPECT_GT(plantedNamesLoaded, 0u) << "none of the planted names is among the program's modules";
+}
+
 TEST_F(EndToEnd, NoDllIsSearchedForInTheSurveyedFolder) {
-  if (!RunningOnWine()) GTEST_SKIP() << "reads the DLL searches in Wine's +module trace";
+  if (!RunningOnWine()) {
+    ExpectNoModuleFromThePlantedFolder(*tree_);
+    return;
+  }
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
   const Case c = {"answered Yes, the loader traced",

@@ -3,8 +3,10 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <vector>
 
+#include "platform/windows/system_function.h"
 #include "platform/windows/wide_text.h"
 
 namespace farthom {
@@ -62,14 +64,44 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM seenAddress) {
 }
 
 // The full path of a process's executable, or "" when it cannot be read.
-std::u16string ImageOf(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (process == nullptr) return u"";
+std::u16string ImageOf(HANDLE process) {
   wchar_t path[MAX_PATH * 4];
   DWORD length = MAX_PATH * 4;
-  const bool read = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  if (!QueryFullProcessImageNameW(process, 0, path, &length)) return u"";
+  return std::u16string(reinterpret_cast<const char16_t*>(path), length);
+}
+
+// The command line a process was started with, or "" when it cannot be read. The system hands
+// it over as a counted text in the caller's own layout, whatever the other process's bitness.
+std::u16string CommandLineOf(HANDLE process) {
+  using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  const auto query = SystemFunction<Query>(L"ntdll.dll", "NtQueryInformationProcess");
+  constexpr ULONG kProcessCommandLineInformation = 60;
+  struct CountedText {
+    USHORT length;  // in bytes
+    USHORT room;
+    const wchar_t* text;
+  };
+  if (query == nullptr) return u"";
+  std::vector<unsigned char> buffer(sizeof(CountedText) + 65536);
+  ULONG needed = 0;
+  if (query(process, kProcessCommandLineInformation, buffer.data(),
+            static_cast<ULONG>(buffer.size()), &needed) < 0) {
+    return u"";
+  }
+  CountedText counted;
+  std::memcpy(&counted, buffer.data(), sizeof(counted));
+  return std::u16string(reinterpret_cast<const char16_t*>(counted.text), counted.length / 2);
+}
+
+ChildSeen SeeChild(DWORD processId, const wchar_t* executable) {
+  ChildSeen child{processId, FromWide(executable), u"", u""};
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return child;
+  child.image = ImageOf(process);
+  child.commandLine = CommandLineOf(process);
   CloseHandle(process);
-  return read ? std::u16string(reinterpret_cast<const char16_t*>(path), length) : u"";
+  return child;
 }
 
 }  // namespace
@@ -157,12 +189,31 @@ std::vector<ChildSeen> ChildrenOf(const ProgramRun& run) {
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
     if (entry.th32ParentProcessID == run.process.dwProcessId) {
-      children.push_back(
-          ChildSeen{entry.th32ProcessID, FromWide(entry.szExeFile), ImageOf(entry.th32ProcessID)});
+      children.push_back(SeeChild(entry.th32ProcessID, entry.szExeFile));
     }
   }
   CloseHandle(snapshot);
   return children;
+}
+
+std::vector<std::u16string> ModulesOf(const ProgramRun& run) {
+  std::vector<std::u16string> modules;
+  // The system may answer ERROR_BAD_LENGTH while the process loads or unloads a module; asking
+  // again is what it documents.
+  HANDLE snapshot = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 50 && snapshot == INVALID_HANDLE_VALUE; ++attempt) {
+    snapshot =
+        CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, run.process.dwProcessId);
+    if (snapshot == INVALID_HANDLE_VALUE && GetLastError() != ERROR_BAD_LENGTH) break;
+  }
+  if (snapshot == INVALID_HANDLE_VALUE) return modules;
+  MODULEENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
+    modules.push_back(FromWide(entry.szExePath));
+  }
+  CloseHandle(snapshot);
+  return modules;
 }
 
 void EndProcess(DWORD processId) {

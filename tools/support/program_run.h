@@ -55,16 +55,21 @@ bool AnswerDialog(HWND dialog, int buttonId);
 // Waits for the process to end and gives its exit code; -1 when it did not end in time.
 int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs);
 
-// A process that the program started.
+// A process that the program started. Its image path and command line are read across 32 and 64
+// bits (the command line on Windows 8.1 and later, and on Wine).
 struct ChildSeen {
   DWORD processId;
-  std::u16string executable;  // its file name, without a path
-  std::u16string image;       // the full path of its executable; "" while it cannot be read
+  std::u16string executable;   // its file name, without a path
+  std::u16string image;        // the full path of its executable; "" while it cannot be read
+  std::u16string commandLine;  // as it was started with; "" while it cannot be read
 };
 
 // The processes that `run` started and that still exist. A process just started may be listed
 // before the name of its executable is known; its name is empty then.
 std::vector<ChildSeen> ChildrenOf(const ProgramRun& run);
+
+// The full paths of the modules (the executable and every DLL) the program has loaded now.
+std::vector<std::u16string> ModulesOf(const ProgramRun& run);
 
 // Ends a process by force and waits for it to go.
 void EndProcess(DWORD processId);
