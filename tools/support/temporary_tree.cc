@@ -53,9 +53,16 @@ std::u16string NewTemporaryPath(const std::u16string& stem) {
   static unsigned long made = 0;
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-  std::u16string path = length == 0 || length > MAX_PATH ? u"." : FromWide(folder);
-  if (path.back() == u'\\') path.pop_back();
-  return path + u"\\" + stem + u"-" + Decimal(GetCurrentProcessId()) + u"-" + Decimal(++made);
+  std::u16string base = length == 0 || length > MAX_PATH ? u"." : FromWide(folder);
+  if (base.back() == u'\\') base.pop_back();
+  base += u"\\" + stem + u"-" + Decimal(GetCurrentProcessId()) + u"-";
+  // A run that crashed leaves its tree behind, and Wine hands out the same process IDs again
+  // after each start of its server: a name already taken is passed over, never reused.
+  std::u16string path;
+  do {
+    path = base + Decimal(++made);
+  } while (GetFileAttributesW(WideText(u"\\\\?\\" + path)) != INVALID_FILE_ATTRIBUTES);
+  return path;
 }
 
 TemporaryTree::TemporaryTree(const std::u16string& root) : root_(root) {

@@ -8,7 +8,8 @@
 namespace farthom {
 
 // A path for a new tree under the system's temporary folder: `stem`, this process's ID and a
-// count, so that runs side by side and trees made one after another never meet.
+// count, so that runs side by side and trees made one after another never meet; never a path
+// that already exists.
 std::u16string NewTemporaryPath(const std::u16string& stem);
 
 // The current directory, or "" when it cannot be read whole.
