@@ -33,6 +33,8 @@ set(CMAKE_CXX_FLAGS_INIT "-nostdinc++ -isystem ${FARTHOM_LIBCXX_DIR}/include/c++
 # to the link, where the driver would call -nostdinc++ unused.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
     "-fuse-ld=lld -static -nostdlib++ -L${FARTHOM_LIBCXX_DIR}/lib -L${FARTHOM_MINGW_GCC_DIR} -lc++ -lunwind -Wno-unused-command-line-argument")
+# The one DLL the tests build links the same way.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${CMAKE_EXE_LINKER_FLAGS_INIT}")
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
