@@ -49,6 +49,10 @@ std::u16string LowerCaseAscii(std::u16string text) {
   return text;
 }
 
+bool EndsWith(const std::u16string& text, const std::u16string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 std::u16string Decimal(size_t value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
@@ -114,16 +118,7 @@ std::string TracedText(const std::u16string& text) {
   return traced + "\"";
 }
 
-// A file built beside this driver.
-std::u16string BesideThisProgram(const std::u16string& name) {
-  wchar_t program[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return u"";
-  const std::u16string path = FromWide(program);
-  return path.substr(0, path.rfind(u'\\') + 1) + name;
-}
-
-// The shared Windows directory, without a final "\\" (C:\\Windows).
+// The shared Windows directory, without a final "\" (C:\Windows).
 std::u16string WindowsDirectory() {
   wchar_t directory[MAX_PATH] = {};
   const UINT length = GetSystemWindowsDirectoryW(directory, MAX_PATH);
@@ -281,10 +276,7 @@ class EndToEnd : public ::testing::Test {
           // command line: there the trace below shows the call.)
           const ChildSeen& explorer = outcome.children[0];
           EXPECT_EQ(LowerCaseAscii(explorer.image), LowerCaseAscii(WindowsExplorer())) << started;
-          const std::u16string parameters = u" /Select,\"" + c.explorerPath + u"\"";
-          EXPECT_TRUE(explorer.commandLine.size() > parameters.size() &&
-                      explorer.commandLine.compare(explorer.commandLine.size() - parameters.size(),
-                                                   parameters.size(), parameters) == 0)
+          EXPECT_TRUE(EndsWith(explorer.commandLine, u" /Select,\"" + c.explorerPath + u"\""))
               << Utf8OnOneLine(explorer.commandLine);
         } else {
           // Seen in Wine's trace: the exact call.
@@ -373,16 +365,12 @@ TEST_F(EndToEnd, AnythingButAWalkableDirectoryIsMeasured) {
   });
 }
 
-// The stand-in built beside this driver (planted_explorer.cc).
-std::u16string PlantedExplorerBesideThisProgram() {
-  return BesideThisProgram(u"planted_explorer.exe");
-}
-
 TEST_F(EndToEnd, AnExplorerInTheSurveyedFolderIsNeverStarted) {
   // The surveyed folder is the program's current directory, where a bare "Explorer.exe" is
   // looked for first.
   const std::u16string planted = tree_->Path(u"planted");
-  ASSERT_TRUE(CopyFileW(WideText(PlantedExplorerBesideThisProgram()),
+  // The stand-in built beside this driver (planted_explorer.cc).
+  ASSERT_TRUE(CopyFileW(WideText(BesideThisProgram(u"planted_explorer.exe")),
                         WideText(planted + u"\\Explorer.exe"), TRUE));
   const std::u16string found = planted + u"\\Explorer.exe";
   std::vector<Outcome> outcomes;
@@ -439,7 +427,7 @@ std::u16string WinePrefixOnDriveZ() {
 }
 
 TEST_F(EndToEnd, System32IsWalkedAsItReallyIs) {
-  // A 32-bit program that names C:\\Windows\\System32 is sent to SysWOW64, where this folder is
+  // A 32-bit program that names C:\Windows\System32 is sent to SysWOW64, where this folder is
   // not. The driver, 32-bit too, makes it through a name that is not redirected.
   std::u16string windows = u"C:\\windows";
   std::u16string realSystem32;
@@ -481,11 +469,6 @@ bool ListsCurrentDirectory(const std::string& path) {
   }
 }
 
-// The do-nothing DLL built beside this driver (planted_library.cc).
-std::u16string PlantedLibraryBesideThisProgram() {
-  return BesideThisProgram(u"planted_library.dll");
-}
-
 // On Windows: a do-nothing DLL planted in the surveyed folder under the names of DLLs that the
 // program or its dialog may load after start-up and that are not among the system's known DLLs
 // (which are never searched for). While the dialog is up, none of the program's modules may come
@@ -499,10 +482,12 @@ void ExpectNoModuleFromThePlantedFolder(TemporaryTree& tree) {
   };
   ASSERT_TRUE(tree.MakeDirectory(u"dlls"));
   const std::u16string folder = tree.Path(u"dlls");
+  // The do-nothing DLL built beside this driver (planted_library.cc).
+  const std::u16string library = BesideThisProgram(u"planted_library.dll");
   std::u16string longest;
   for (const char16_t* name : names) {
     const std::u16string path = folder + u"\\" + name;
-    ASSERT_TRUE(CopyFileW(WideText(PlantedLibraryBesideThisProgram()), WideText(path), TRUE));
+    ASSERT_TRUE(CopyFileW(WideText(library), WideText(path), TRUE));
     if (path.size() > longest.size()) longest = path;
   }
   const Case c = {"answered No, modules listed while the dialog was up",
@@ -526,10 +511,7 @@ void ExpectNoModuleFromThePlantedFolder(TemporaryTree& tree) {
     const std::u16string lower = LowerCaseAscii(module);
     EXPECT_NE(lower.rfind(LowerCaseAscii(folder + u"\\"), 0), 0u) << Utf8OnOneLine(module);
     for (const char16_t* name : names) {
-      const std::u16string tail = u"\\" + LowerCaseAscii(name);
-      if (lower.size() > tail.size() &&
-          lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0)
-        ++plantedNamesLoaded;
+      if (EndsWith(lower, u"\\" + LowerCaseAscii(name))) ++plantedNamesLoaded;
     }
   }
   // Otherwise the names would not be ones the program loads, and the check would prove nothing.

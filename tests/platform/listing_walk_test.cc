@@ -5,7 +5,9 @@
 
 #include "core/longest_path_walk.h"
 #include "platform/windows/listing_table.h"
+#include "platform/windows/wide_text.h"
 #include "tests/platform/listing_test_support.h"
+#include "tools/support/program_run.h"
 #include "tools/support/temporary_tree.h"
 
 namespace farthom {
@@ -106,22 +108,14 @@ TEST_F(WalkOnListings, EveryPathIsReachedBelowALongFolderUpToThe258Bound) {
 // The loop tree is made by the listing_loop_tree test fixture (make_loop_tree.cmake), beside this
 // program: loop-directory holds note.txt and the link back-to-top, which points to "..", the
 // tree's top. Wine lists a link to a directory as a directory.
-std::wstring LoopTreeBesideThisProgram() {
-  wchar_t program[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return L"";
-  std::wstring path(program, length);
-  return path.substr(0, path.rfind(L'\\') + 1) + L"listing-loop-tree";
-}
-
 TEST_F(WalkOnListings, ALinkToAnAncestorGoesRoundUntilTheLimitAndStops) {
-  const std::wstring loopTree = LoopTreeBesideThisProgram();
-  const DWORD link = GetFileAttributesW((loopTree + L"\\loop-directory\\back-to-top").c_str());
+  const std::u16string loopTree = BesideThisProgram(u"listing-loop-tree");
+  const DWORD link = GetFileAttributesW(WideText(loopTree + u"\\loop-directory\\back-to-top"));
   ASSERT_TRUE(link != INVALID_FILE_ATTRIBUTES && (link & FILE_ATTRIBUTE_DIRECTORY) != 0)
       << "the loop tree is made by the listing_loop_tree fixture: run this through ctest";
   wchar_t previous[MAX_PATH + 1];
   ASSERT_NE(GetCurrentDirectoryW(MAX_PATH + 1, previous), 0u);
-  ASSERT_TRUE(SetCurrentDirectoryW(loopTree.c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryW(WideText(loopTree)));
   const std::u16string top = ExtendedFromHere(u"");
 
   WalkTree(u"", 0);

@@ -111,6 +111,14 @@ bool RunningOnWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+std::u16string BesideThisProgram(const std::u16string& name) {
+  wchar_t program[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return u"";
+  const std::u16string path(reinterpret_cast<const char16_t*>(program), length);
+  return path.substr(0, path.rfind(u'\\') + 1) + name;
+}
+
 std::u16string CommandLineToken(const std::u16string& text) {
   return text.find(u' ') == std::u16string::npos ? text : u"\"" + text + u"\"";
 }

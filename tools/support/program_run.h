@@ -56,7 +56,7 @@ bool AnswerDialog(HWND dialog, int buttonId);
 int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs);
 
 // A process that the program started. Its image path and command line are read across 32 and 64
-// bits (the command line on Windows 8.1 and later, and on Wine).
+// bits (the command line on Windows 8.1 and later; Wine 8 here gives none).
 struct ChildSeen {
   DWORD processId;
   std::u16string executable;   // its file name, without a path
@@ -76,6 +76,10 @@ void EndProcess(DWORD processId);
 
 // Ends the program if it still runs and closes its handles.
 void CloseRun(ProgramRun& run);
+
+// The full path of `name` in the folder of the program that calls this; "" when that folder
+// cannot be read whole.
+std::u16string BesideThisProgram(const std::u16string& name);
 
 // A raw command-line token for `text`: quoted when it holds a blank, else as it is.
 std::u16string CommandLineToken(const std::u16string& text);
