@@ -2,6 +2,8 @@
 // and its extended-length form.
 #include "platform/windows/search_text.h"
 
+#include "platform/windows/extended_path.h"
+
 namespace farthom {
 
 namespace {
@@ -27,14 +29,6 @@ bool IsPlainRelative(std::u16string_view text) {
     if (end == std::u16string_view::npos) return true;
     start = end + 1;
   }
-}
-
-bool StartsWith(std::u16string_view text, std::u16string_view start) {
-  return text.substr(0, start.size()) == start;
-}
-
-bool IsDriveLetter(char16_t unit) {
-  return (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z');
 }
 
 }  // namespace
@@ -70,25 +64,9 @@ bool BuildExtendedSearchText(std::u16string_view currentDirectory, std::u16strin
   if (currentDirectory.find(u'\0') != std::u16string_view::npos) return false;
 
   // The current directory in the extended form: what goes first, and what of it follows.
-  // "\\?\" and "\\.\" are told apart before "\\" is taken for a server.
   std::u16string_view head;
   std::u16string_view rest;
-  if (StartsWith(currentDirectory, u"\\\\?\\")) {
-    rest = currentDirectory;  // already extended: used as it stands
-  } else if (StartsWith(currentDirectory, u"\\\\.\\")) {
-    return false;  // a device path has no extended form
-  } else if (currentDirectory.size() >= 3 && IsDriveLetter(currentDirectory[0]) &&
-             currentDirectory[1] == u':' && currentDirectory[2] == u'\\') {
-    head = u"\\\\?\\";
-    rest = currentDirectory;
-  } else if (currentDirectory.size() >= 3 && StartsWith(currentDirectory, u"\\\\") &&
-             currentDirectory[2] != u'\\' && currentDirectory[2] != u'?' &&
-             currentDirectory[2] != u'.') {
-    head = u"\\\\?\\UNC\\";
-    rest = currentDirectory.substr(2);  // \\server\share becomes \\?\UNC\server\share
-  } else {
-    return false;
-  }
+  if (!SplitExtendedForm(currentDirectory, head, rest)) return false;
 
   const bool addSeparator = rest.back() != u'\\';
   // Compared piece by piece so that no sum can wrap.

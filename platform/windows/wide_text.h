@@ -18,6 +18,21 @@ inline const wchar_t* WideText(const char16_t* text) {
 }
 inline wchar_t* WideBuffer(char16_t* buffer) { return reinterpret_cast<wchar_t*>(buffer); }
 
+// A text that a Win32 call writes into the caller's buffer, where `call(buffer, size)` answers as
+// most such calls do: with the text's length when it fits, with the size it needs, terminator
+// included, when it does not, and with 0 on failure. Asked first with no room, then with the room
+// it named; "" when the call fails, or when the text grew between the two.
+template <typename Call>
+std::u16string SystemText(Call call) {
+  const auto size = call(nullptr, 0);
+  if (size == 0) return u"";
+  std::u16string text(size, u'\0');
+  const auto length = call(reinterpret_cast<wchar_t*>(&text[0]), size);
+  if (length == 0 || length >= size) return u"";
+  text.resize(length);
+  return text;
+}
+
 // A NUL-terminated wide string from Win32 as the program's text; null gives the empty text.
 inline std::u16string FromWide(const wchar_t* text) {
   return text == nullptr ? std::u16string()

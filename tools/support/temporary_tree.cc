@@ -40,13 +40,7 @@ void RemoveDirectoryTree(const std::u16string& directory) {
 
 // The current directory, or "" when it cannot be read whole.
 std::u16string CurrentDirectory() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  if (size == 0) return u"";
-  std::u16string buffer(size, u'\0');
-  const DWORD length = GetCurrentDirectoryW(size, reinterpret_cast<wchar_t*>(&buffer[0]));
-  if (length == 0 || length >= size) return u"";
-  buffer.resize(length);
-  return buffer;
+  return SystemText([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
 std::u16string NewTemporaryPath(const std::u16string& stem) {
