@@ -37,11 +37,13 @@ int RunMainSequence() {
   }
 
   RunSettings& settings = gRunState.settings;
+  // Whether the target was entered, and so walked: from then on it is the current directory.
+  bool entered = false;
   if (settings.targetPath.empty()) {
     gRunState.kind = ReportKind::NoPath;
   } else {
-    const bool walked = ProbeAndWalk(settings.targetPath);
-    if (walked && !gWalkTotals.longestPath.empty()) {
+    entered = ProbeAndWalk(settings.targetPath);
+    if (entered && !gWalkTotals.longestPath.empty()) {
       // The one change ever made to the target: a separator before the relative result.
       if (settings.targetPath.back() != u'\\') settings.targetPath.push_back(u'\\');
       gRunState.kind = ReportKind::Walked;
@@ -55,7 +57,11 @@ int RunMainSequence() {
 
   gRunState.report = BuildReport(gRunState.kind, settings, gWalkTotals, gRunState.fullPath);
   gRunState.buttonCode = ShowReport(gRunState.report);
-  if (gRunState.buttonCode == kButtonYes) OpenExplorerAt(gRunState.fullPath);
+  // Explorer is handed the pieces of the reported path rather than the joined text: it runs in a
+  // current directory of its own, and cannot take every path the box can show.
+  if (gRunState.buttonCode == kButtonYes) {
+    OpenExplorerAt(settings.targetPath, gWalkTotals.longestPath, entered);
+  }
   return 0;
 }
 

@@ -66,7 +66,11 @@ uintptr_t CopyTextToClipboard(const std::u16string& text);
 // Shows the modal report and returns the button code (6 is Yes; 0 when no dialog appeared).
 int32_t ShowReport(const ReportRequest& request);
 
-// Starts Explorer with `path` selected; does not wait for it.
-void OpenExplorerAt(const std::u16string& path);
+// Starts Explorer with the reported path, `targetPath` followed by `longestPath`, selected; does
+// not wait for it. `longestPath` is the walk's relative result, "" when there is none, and
+// `entered` tells that the target was made the current directory: a relative target no longer
+// resolves against it then, and the system has normalised the folder it names.
+void OpenExplorerAt(const std::u16string& targetPath, const std::u16string& longestPath,
+                    bool entered);
 
 }  // namespace farthom

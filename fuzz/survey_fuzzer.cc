@@ -336,9 +336,14 @@ void CheckRun(const std::vector<std::u16string>& parameters) {
 
   // Explorer: only after a Yes, once, at the reported path, after the dialog.
   const bool yes = gFake.buttonCode == kButtonYes;
-  Require(gFake.explorerPaths.size() == (yes ? 1u : 0u), "Explorer is started only after a Yes");
+  Require(gFake.explorerLaunches.size() == (yes ? 1u : 0u), "Explorer is started only after a Yes");
   if (yes) {
-    Require(gFake.explorerPaths[0] == run.fullPath, "Explorer opens the reported path");
+    const FakeExplorerLaunch& launch = gFake.explorerLaunches[0];
+    Require(launch.targetPath + launch.longestPath == run.fullPath,
+            "Explorer is handed the pieces of the reported path");
+    // A target that was entered was walked, and every walk opens its top listing.
+    Require(launch.longestPath == longest && launch.entered == !openings.empty(),
+            "Explorer is told the walk's result and whether the target was entered");
     const std::vector<std::string>& calls = gFake.calls;
     Require(calls.size() >= 2 && calls[calls.size() - 1] == "OpenExplorerAt" &&
                 calls[calls.size() - 2] == "ShowReport",

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "core/platform.h"
+#include "platform/windows/explorer_path.h"
+#include "platform/windows/file_system_redirection.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
 // Declared for the types of <windows.h> above.
@@ -27,15 +29,39 @@ std::u16string WindowsExplorer() {
   return file.size() < MAX_PATH ? file : u"";
 }
 
+// The system's answers for the choice of the path Explorer is given (explorer_path.h).
+std::u16string CurrentDirectoryText() {
+  return SystemText([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+}
+
+std::u16string FullPathText(const std::u16string& path) {
+  return SystemText([&](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(WideText(path), size, buffer, nullptr);
+  });
+}
+
+std::u16string ShortPathText(const std::u16string& path) {
+  // Explorer, a 64-bit program on 64-bit Windows, sees System32 as it is; so must the lookup.
+  return WithoutFileSystemRedirection([&] {
+    return SystemText([&](wchar_t* buffer, DWORD size) {
+      return GetShortPathNameW(WideText(path), buffer, size);
+    });
+  });
+}
+
+constexpr PathLookups kSystemLookups = {CurrentDirectoryText, FullPathText, ShortPathText};
+
 }  // namespace
 
-void OpenExplorerAt(const std::u16string& path) {
-  // Explorer splits its command line at commas and equals signs, and only quotation marks keep
-  // them inside a field; a Windows path never holds a quotation mark, so quoting is always safe.
-  const std::u16string parameters = u"/Select,\"" + path + u"\"";
+void OpenExplorerAt(const std::u16string& targetPath, const std::u16string& longestPath,
+                    bool entered) {
   const std::u16string explorer = WindowsExplorer();
   // Never the bare name instead: not starting Explorer is a failed launch, which is ignored.
   if (explorer.empty()) return;
+  const std::u16string path = PathForExplorer(targetPath, longestPath, entered, kSystemLookups);
+  // Explorer splits its command line at commas and equals signs, and only quotation marks keep
+  // them inside a field; a Windows path never holds a quotation mark, so quoting is always safe.
+  const std::u16string parameters = u"/Select,\"" + path + u"\"";
   // The launch is not waited for, and a failure leaves nothing to do, so its result is not
   // looked at.
   ShellExecuteW(nullptr, L"open", WideText(explorer), WideText(parameters), nullptr, SW_SHOWNORMAL);

@@ -202,7 +202,7 @@ TEST_F(MainSequence, NoPromptAndCopyTogether) {
   EXPECT_EQ(gFake.reports[0].style, 0u);
   EXPECT_EQ(gFake.reports[0].text.find(u"Open Folder"), std::u16string::npos);
   EXPECT_EQ(gFake.clipboardTexts, std::vector<std::u16string>{u"C:\\data\\sub\\file.txt"});
-  EXPECT_TRUE(gFake.explorerPaths.empty());
+  EXPECT_TRUE(gFake.explorerLaunches.empty());
 }
 
 TEST_F(MainSequence, ExplorerOpensOnlyAfterYes) {
@@ -210,23 +210,32 @@ TEST_F(MainSequence, ExplorerOpensOnlyAfterYes) {
     const char* why;
     std::vector<std::u16string> parameters;
     int32_t button;
-    std::vector<std::u16string> explorerPaths;
+    std::vector<FakeExplorerLaunch> launches;
   } cases[] = {
-      {"yes on a walked tree", {u"C:\\data"}, kYes, {u"C:\\data\\sub\\file.txt"}},
+      {"yes on a walked tree: the entered target and the walk's result",
+       {u"C:\\data"},
+       kYes,
+       {{u"C:\\data\\", u"sub\\file.txt", true}}},
       {"no on a walked tree", {u"C:\\data"}, kNo, {}},
       {"a failed dialog", {u"C:\\data"}, 0, {}},
-      {"yes on a file opens that text", {u"C:\\a.txt"}, kYes, {u"C:\\a.txt"}},
-      {"yes on a missing path opens that text", {u"C:\\nowhere"}, kYes, {u"C:\\nowhere"}},
+      {"yes on a file: not entered", {u"C:\\a.txt"}, kYes, {{u"C:\\a.txt", u"", false}}},
+      {"yes on a missing path", {u"C:\\nowhere"}, kYes, {{u"C:\\nowhere", u"", false}}},
+      {"a relative target is handed over as typed, with the separator",
+       {u"data"},
+       kYes,
+       {{u"data\\", u"sub\\file.txt", true}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
     ResetFake();
     ScriptDataDirectory(u"C:\\data");
+    gFake.attributes[u"data"] = kDirectory;
+    gFake.enterable.insert(u"data");
     gFake.attributes[u"C:\\a.txt"] = kFile;
     gFake.buttonCode = c.button;
     EXPECT_EQ(RunWith(c.parameters), 0);
-    EXPECT_EQ(gFake.explorerPaths, c.explorerPaths);
-    if (!c.explorerPaths.empty()) {
+    EXPECT_EQ(gFake.explorerLaunches, c.launches);
+    if (!c.launches.empty()) {
       EXPECT_EQ(gFake.calls.back(), "OpenExplorerAt");
     }
   }

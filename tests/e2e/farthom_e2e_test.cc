@@ -139,6 +139,63 @@ std::string ExplorerLaunchTrace(const std::u16string& path) {
          " dir=(null) show=0x00000001 class=not used";
 }
 
+// The path a launch line of the trace selects, unescaped; "" when there is none.
+std::u16string TracedSelection(const std::string& launch) {
+  const std::string start = "parm=L\"/Select,\\\"";
+  const size_t from = launch.find(start);
+  const size_t to = launch.rfind("\\\"\" dir=");
+  std::u16string path;
+  if (from == std::string::npos || to == std::string::npos) return path;
+  for (size_t at = from + start.size(); at < to; ++at) {
+    if (launch[at] == '\\') ++at;  // an escaped "\" or quotation mark
+    path += static_cast<char16_t>(launch[at]);
+  }
+  return path;
+}
+
+// The entry a path opens, as its volume and file index; nothing when it opens none.
+std::vector<DWORD> IdentityOf(const std::u16string& path) {
+  HANDLE file = CreateFileW(WideText(path), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!known) return {};
+  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// Explorer, which is not long-path aware, takes a path shorter than MAX_PATH in which no name
+// ends in a dot or a blank (Windows' normalisation would take them off): such a reported path
+// must reach it exactly. Any other must reach it as a path of that kind that opens the reported
+// entry as Explorer would open it: the whole entry where it has a short (8.3) name, as every
+// entry has under Wine, else a folder above it. (GetLongPathNameW cannot tell: Wine 8 does not
+// expand its own short name of "draft.".)
+void ExpectSelects(const std::u16string& selected, const std::u16string& reported) {
+  bool taken = reported.size() < MAX_PATH;
+  for (size_t at = 0; at < reported.size(); ++at) {
+    const bool last = at + 1 == reported.size() || reported[at + 1] == u'\\';
+    if (last && (reported[at] == u'.' || reported[at] == u' ')) taken = false;
+  }
+  if (taken) {
+    EXPECT_EQ(selected, reported) << Utf8OnOneLine(selected);
+    return;
+  }
+  EXPECT_LT(selected.size(), size_t{MAX_PATH}) << Utf8OnOneLine(selected);
+  EXPECT_NE(selected.rfind(u"\\\\?\\", 0), 0u) << Utf8OnOneLine(selected);
+  const std::vector<DWORD> opened = IdentityOf(selected);
+  ASSERT_FALSE(opened.empty()) << "opens nothing: " << Utf8OnOneLine(selected);
+  WIN32_FIND_DATAW data = {};
+  const HANDLE search = FindFirstFileW(WideText(u"\\\\?\\" + reported), &data);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  std::u16string entry = reported;
+  while (data.cAlternateFileName[0] == 0 && IdentityOf(u"\\\\?\\" + entry) != opened &&
+         entry.rfind(u'\\') > 2) {
+    entry.resize(entry.rfind(u'\\'));
+  }
+  EXPECT_EQ(IdentityOf(u"\\\\?\\" + entry), opened) << Utf8OnOneLine(selected);
+}
+
 // ---- one run ----
 
 struct Case {
@@ -226,6 +283,15 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   return outcome;
 }
 
+// Below "long", six folders of long names, and a file at the bottom.
+std::vector<std::u16string> LongTree() {
+  std::vector<std::u16string> tree = {u"long"};
+  for (char16_t level = u'1'; level <= u'6'; ++level)
+    tree.push_back(tree.back() + u"\\level " + level + u" of a tree of long folder names");
+  tree.push_back(tree.back() + u"\\the file at the bottom of the long tree.txt");
+  return tree;
+}
+
 class EndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -234,6 +300,10 @@ class EndToEnd : public ::testing::Test {
     for (const char16_t* directory : {u"walk", u"walk\\sub", u"empty", u"My Files", u"dots",
                                       u"dots\\draft.", u"dots\\draft", u"dots\\two..", u"planted"})
       tree_->MakeDirectory(directory);
+    // A path of about 300 characters, of names that are not short names already.
+    const std::vector<std::u16string> longTree = LongTree();
+    for (size_t i = 0; i + 1 < longTree.size(); ++i) tree_->MakeDirectory(longTree[i]);
+    tree_->MakeFile(longTree.back());
     for (const char16_t* file :
          {u"walk\\a.txt", u"walk\\sub\\file.txt", u"plain.txt", u"My Files\\Smith, John=1.txt",
           u"dots\\draft.\\the draft with a dot, the longest name.txt",
@@ -269,20 +339,25 @@ class EndToEnd : public ::testing::Test {
         for (const ChildSeen& child : outcome.children) started += Utf8OnOneLine(child.image) + " ";
         ASSERT_EQ(outcome.children.size(), 1u) << started;
         EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0].executable)), "explorer.exe");
+        std::u16string selected;
         if (!RunningOnWine()) {
           // Seen on Windows: the Windows directory's Explorer, its command line ending in the
-          // parameters exactly, the path in quotation marks. (Wine starts its built-in Explorer
-          // for that file and names it after System32, and does not tell another process's
-          // command line: there the trace below shows the call.)
+          // parameters, the path in quotation marks. (Wine starts its built-in Explorer for that
+          // file and names it after System32, and does not tell another process's command line:
+          // there the trace below shows the call.)
           const ChildSeen& explorer = outcome.children[0];
           EXPECT_EQ(LowerCaseAscii(explorer.image), LowerCaseAscii(WindowsExplorer())) << started;
-          EXPECT_TRUE(EndsWith(explorer.commandLine, u" /Select,\"" + c.explorerPath + u"\""))
-              << Utf8OnOneLine(explorer.commandLine);
+          const std::u16string& line = explorer.commandLine;
+          const size_t at = line.rfind(u" /Select,\"");
+          ASSERT_TRUE(at != std::u16string::npos && EndsWith(line, u"\"")) << Utf8OnOneLine(line);
+          selected = line.substr(at + 10, line.size() - at - 11);
         } else {
-          // Seen in Wine's trace: the exact call.
-          EXPECT_EQ(outcome.launches,
-                    std::vector<std::string>{ExplorerLaunchTrace(c.explorerPath)});
+          // Seen in Wine's trace: the exact call, the path aside.
+          ASSERT_EQ(outcome.launches.size(), 1u);
+          selected = TracedSelection(outcome.launches[0]);
+          EXPECT_EQ(outcome.launches[0], ExplorerLaunchTrace(selected));
         }
+        ExpectSelects(selected, c.explorerPath);
       }
       if (c.clipboardChecked) {
         EXPECT_EQ(ClipboardText(), c.clipboard);
@@ -314,7 +389,7 @@ TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
   const std::u16string walk = tree_->Path(u"walk");
   const std::u16string found = walk + u"\\sub\\file.txt";
   const std::u16string walked = WalkOf(3, found);
-  const std::u16string relative = u"walk\\sub\\file.txt";
+  const std::u16string longest = tree_->Path(LongTree().back());
   Check({
       {"answered No: nothing started", u" \"" + walk + u"\"", u"", IDNO, u"Farthom",
        walked + kQuestion, kYesNo, false, u"", false, u""},
@@ -322,9 +397,12 @@ TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
        walked + kQuestion, kYesNo, false, found, false, u""},
       {"a trailing \\ gives the same path, no second separator", u" " + walk + u"\\", u"", IDNO,
        u"Farthom", walked + kQuestion, kYesNo, false, u"", false, u""},
-      {"a relative target stays relative", u" walk", tree_->Path(), IDYES, u"Farthom",
+      {"a relative target stays relative; Explorer, elsewhere, gets the absolute path", u" walk",
+       tree_->Path(), IDYES, u"Farthom",
        u"Longest of 3 paths:\r\rwalk\\\rsub\\\rfile.txt\r\r17 characters" + kQuestion, kYesNo,
-       false, relative, false, u""},
+       false, found, false, u""},
+      {"past 260 characters: Explorer gets a path it takes", u" \"" + tree_->Path(u"long") + u"\"",
+       u"", IDYES, u"Farthom", WalkOf(7, longest) + kQuestion, kYesNo, false, longest, false, u""},
       {"/n: OK only, no question, no Explorer", u" /n " + walk, u"", IDOK, u"Farthom", walked,
        kOkOnly, false, u"", false, u""},
       {"/i with a path: the icon and the question", u" " + walk + u" /i", u"", IDNO, u"Farthom",
@@ -332,14 +410,15 @@ TEST_F(EndToEnd, AWalkedTreeReportsItsLongestPath) {
   });
 }
 
-TEST_F(EndToEnd, NamesEndingInDotsAreListedAsTheyAre) {
+TEST_F(EndToEnd, NamesEndingInDotsAreListedAndSelectedAsTheyAre) {
   // A relative search rewrites "draft.\*.*" to "draft\*.*", the sibling's listing, and fails on
-  // "two..\*.*": each folder must be listed under its own name.
+  // "two..\*.*": each folder must be listed under its own name, and Explorer, which reads a
+  // path the same way, must be given one that names the folder with the dot.
   const std::u16string dots = tree_->Path(u"dots");
   const std::u16string found = dots + u"\\draft.\\the draft with a dot, the longest name.txt";
   Check({
-      {"three folders and a file in each", u" \"" + dots + u"\"", u"", IDNO, u"Farthom",
-       WalkOf(6, found) + kQuestion, kYesNo, false, u"", false, u""},
+      {"three folders and a file in each, answered Yes", u" \"" + dots + u"\"", u"", IDYES,
+       u"Farthom", WalkOf(6, found) + kQuestion, kYesNo, false, found, false, u""},
   });
 }
 

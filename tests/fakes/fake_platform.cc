@@ -183,9 +183,10 @@ int32_t ShowReport(const ReportRequest& request) {
   return gFake.buttonCode;
 }
 
-void OpenExplorerAt(const std::u16string& path) {
+void OpenExplorerAt(const std::u16string& targetPath, const std::u16string& longestPath,
+                    bool entered) {
   gFake.calls.push_back("OpenExplorerAt");
-  gFake.explorerPaths.push_back(path);
+  gFake.explorerLaunches.push_back({targetPath, longestPath, entered});
 }
 
 }  // namespace farthom

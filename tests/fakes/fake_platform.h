@@ -41,6 +41,17 @@ struct FakeDelivery {
   FakeEntry entry;
 };
 
+// One Explorer launch, with what the core handed over.
+struct FakeExplorerLaunch {
+  std::u16string targetPath;
+  std::u16string longestPath;
+  bool entered = false;
+  bool operator==(const FakeExplorerLaunch& other) const {
+    return targetPath == other.targetPath && longestPath == other.longestPath &&
+           entered == other.entered;
+  }
+};
+
 struct FakePlatform {
   // Parameters handed out one by one; the empty text once they are used up.
   std::vector<std::u16string> parameters;
@@ -75,7 +86,7 @@ struct FakePlatform {
   std::vector<std::u16string> clipboardTexts;
   int32_t buttonCode = 7;  // IDNO unless a test scripts another answer
   std::vector<ReportRequest> reports;
-  std::vector<std::u16string> explorerPaths;
+  std::vector<FakeExplorerLaunch> explorerLaunches;
 
   int commonControlsStarts = 0;
   // Every operation by name, in call order, for the tests of order.
