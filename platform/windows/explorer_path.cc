@@ -73,8 +73,8 @@ std::u16string PathForExplorer(const std::u16string& targetPath, const std::u16s
   // An entered target is the current directory, as Windows normalised it when it entered it. One
   // that was not entered resolves as it did at the start: nothing has changed the current
   // directory since. A target typed in the extended-length form is written as an ordinary one.
-  const std::u16string base =
-      WithoutExtendedPrefix(entered ? system.currentDirectory() : system.fullPath(targetPath));
+  const std::u16string answer = entered ? system.currentDirectory() : system.fullPath(targetPath);
+  const std::u16string base = WithoutExtendedPrefix(answer);
   const size_t root = RootLength(base);
   // A volume GUID path, a device path or a failed lookup: Explorer gets what the box shows.
   if (root == 0) return reported;
@@ -85,8 +85,9 @@ std::u16string PathForExplorer(const std::u16string& targetPath, const std::u16s
       !longestPath.empty() || (!targetPath.empty() && targetPath.back() == u'\\');
   if (separator && path.back() != u'\\') path += u'\\';
   // Only the names the walk listed are tested for a final dot or blank: the system has already
-  // normalised the base.
-  size_t namesFrom = path.size();
+  // normalised the base, unless it was typed in the extended-length form, which the system takes
+  // exactly as it is written.
+  size_t namesFrom = base.size() == answer.size() ? path.size() : root;
   path += longestPath;
   for (;;) {
     if (ExplorerTakes(path, namesFrom)) return path;
@@ -95,7 +96,6 @@ std::u16string PathForExplorer(const std::u16string& targetPath, const std::u16s
     if (!shortForm.empty() && ExplorerTakes(shortForm, RootLength(shortForm))) return shortForm;
     if (path.size() <= root) return reported;
     path = ParentOf(path, root);
-    namesFrom = std::min(namesFrom, path.size());
   }
 }
 

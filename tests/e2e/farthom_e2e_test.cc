@@ -165,12 +165,10 @@ std::vector<DWORD> IdentityOf(const std::u16string& path) {
   return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
 
-// Explorer, which is not long-path aware, takes a path shorter than MAX_PATH in which no name
-// ends in a dot or a blank (Windows' normalisation would take them off): such a reported path
-// must reach it exactly. Any other must reach it as a path of that kind that opens the reported
-// entry as Explorer would open it: the whole entry where it has a short (8.3) name, as every
-// entry has under Wine, else a folder above it. (GetLongPathNameW cannot tell: Wine 8 does not
-// expand its own short name of "draft.".)
+// A reported path that Explorer takes (shorter than MAX_PATH, no name ending in a dot or blank)
+// reaches it exactly; any other as such a path that opens the very entry, by volume and file
+// index: the whole entry where it has a short name (all do under Wine), else a folder above it.
+// (Not GetLongPathNameW: Wine 8 does not expand its own short name of "draft.".)
 void ExpectSelects(const std::u16string& selected, const std::u16string& reported) {
   bool taken = reported.size() < MAX_PATH;
   for (size_t at = 0; at < reported.size(); ++at) {

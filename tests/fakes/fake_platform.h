@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/platform.h"
@@ -47,8 +48,8 @@ struct FakeExplorerLaunch {
   std::u16string longestPath;
   bool entered = false;
   bool operator==(const FakeExplorerLaunch& other) const {
-    return targetPath == other.targetPath && longestPath == other.longestPath &&
-           entered == other.entered;
+    return std::tie(targetPath, longestPath, entered) ==
+           std::tie(other.targetPath, other.longestPath, other.entered);
   }
 };
 

@@ -49,16 +49,16 @@ std::u16string Folders(int count, const std::u16string& name) {
 TEST(PathForExplorer, KeepsWhatExplorerTakesAndOtherwiseShortensOrStepsUp) {
   const std::u16string folder = u"folder with a long name";  // 23 characters; short: FOLDER~1
   const std::map<std::u16string, std::u16string> shortNames = {{folder, u"FOLDER~1"}};
-  const std::u16string deep = Folders(11, folder) + u"\\file.txt";  // 272 below "C:\\data\\"
+  const std::u16string deep = Folders(12, folder) + u"\\file.txt";  // 296 below "C:\\data\\"
   const std::u16string n240 = u"C:\\" + std::u16string(240, u'n');
-  const std::u16string n251(251, u'n'), n252(252, u'n'), n257(257, u'n');
+  const std::u16string n251(251, u'n'), n252(252, u'n');
   // One case a row or two, so that the table reads as one.
   // clang-format off
   const ExplorerPathCase cases[] = {
       {"short and absolute: the reported text", u"C:\\data\\", u"sub\\file.txt", true, u"C:\\data",
        {}, u"C:\\data\\sub\\file.txt"},
-      {"280 characters: the short form", u"C:\\data\\", deep, true, u"C:\\data", shortNames,
-       u"C:\\data\\" + Folders(11, u"FOLDER~1") + u"\\file.txt"},
+      {"304 characters: the short form", u"C:\\data\\", deep, true, u"C:\\data", shortNames,
+       u"C:\\data\\" + Folders(12, u"FOLDER~1") + u"\\file.txt"},
       {"a short form still too long: the nearest folder whose short form fits", n240 + u"\\",
        deep, true, n240, shortNames, n240 + u"\\FOLDER~1"},
       {"no short names: the nearest folder that fits", u"C:\\data\\", deep, true, u"C:\\data", {},
@@ -72,13 +72,12 @@ TEST(PathForExplorer, KeepsWhatExplorerTakesAndOtherwiseShortensOrStepsUp) {
       {"a dropped folder ending in a dot: as Windows entered it", u"C:\\x\\draft.\\", u"a.txt",
        true, u"C:\\x\\draft", {}, u"C:\\x\\draft\\a.txt"},
       {"a share past 260: the short form", u"\\\\server\\share\\", deep, true, u"\\\\server\\share",
-       shortNames, u"\\\\server\\share\\" + Folders(11, u"FOLDER~1") + u"\\file.txt"},
-      {"a share without short names: up to the share, never the server alone",
+       shortNames, u"\\\\server\\share\\" + Folders(12, u"FOLDER~1") + u"\\file.txt"},
+      {"a share without short names: up to the share's root",
        u"\\\\server\\share\\", n251 + u"\\a.txt", true, u"\\\\server\\share", {},
        u"\\\\server\\share"},
       {"a drive's root takes no second separator", u"D:\\", u"a.txt", true, u"D:\\", {},
        u"D:\\a.txt"},
-      {"and is as far up as it goes", u"D:\\", n257 + u"\\a.txt", true, u"D:\\", {}, u"D:\\"},
       {"exactly 259 characters: kept", u"C:\\data\\", n251, true, u"C:\\data", {},
        u"C:\\data\\" + n251},
       {"exactly 260: the short form", u"C:\\data\\", n252, true, u"C:\\data",
@@ -89,6 +88,8 @@ TEST(PathForExplorer, KeepsWhatExplorerTakesAndOtherwiseShortensOrStepsUp) {
       {"a drive-relative one", u"D:a.txt", u"", false, u"D:\\cur\\a.txt", {}, u"D:\\cur\\a.txt"},
       {"a base typed in the extended-length form: without its prefix", u"\\\\?\\C:\\data\\",
        u"sub\\file.txt", true, u"\\\\?\\C:\\data", {}, u"C:\\data\\sub\\file.txt"},
+      {"and with its names as they are, which are tested too", u"\\\\?\\C:\\x\\draft.\\", u"a.txt",
+       true, u"\\\\?\\C:\\x\\draft.", {{u"draft.", u"DRAFT~1"}}, u"C:\\x\\DRAFT~1\\a.txt"},
       {"a volume GUID path: the reported text", u"\\\\?\\Volume{1}\\", u"a.txt", true,
        u"\\\\?\\Volume{1}\\", {}, u"\\\\?\\Volume{1}\\a.txt"},
       {"a folder typed with its final \\ keeps it", u"C:\\empty\\", u"", true, u"C:\\empty", {},
