@@ -4,7 +4,8 @@
 //
 //   farthom_dialog_reader.exe [--picture=FILE.bmp] FARTHOM_EXE [PARAMETER...]
 //
-// With --picture, the dialog as the screen shows it is saved as a 32-bit BMP first.
+// With --picture, a picture of the dialog is saved as a 32-bit BMP first: drawn by the dialog
+// itself on Windows, copied from the screen under Wine.
 #include <fcntl.h>
 #include <io.h>
 
@@ -30,21 +31,31 @@ void Print(std::u16string text) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-// Saves what the screen shows of `window`, frame included, as a top-down 32-bit BMP: the box as
-// the system draws it, cut to the screen where it is larger. False when any step fails.
+// PW_RENDERFULLCONTENT: the window as it is composed on screen, drawn by itself (Windows 8.1 and
+// later). PrintWindow's own page does not list it, and the headers define it only for Windows
+// versions newer than the tools are built for.
+constexpr UINT kPrintWindowRenderFullContent = 2;
+
+// Saves `window`, frame included, as a top-down 32-bit BMP; false when any step fails. On Windows
+// the box draws itself into the picture, so nothing that stands in front of it on the screen (a
+// console, a folder window) can take its place. Under Wine PrintWindow gives black, so there the
+// box is brought to the front and copied from the screen, cut to the screen where it is larger.
 bool SavePicture(HWND window, const std::u16string& path) {
-  // In front and painted first.
-  SetForegroundWindow(window);
+  const bool drawnByItself = !farthom::RunningOnWine();
+  if (!drawnByItself) SetForegroundWindow(window);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Sleep(500);
   RECT frame = {};
   if (!GetWindowRect(window, &frame)) return false;
-  const LONG left = std::max<LONG>(frame.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
-  const LONG top = std::max<LONG>(frame.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
-  const LONG right = std::min<LONG>(
-      frame.right, GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  const LONG bottom = std::min<LONG>(
-      frame.bottom, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  LONG left = frame.left, top = frame.top, right = frame.right, bottom = frame.bottom;
+  if (!drawnByItself) {
+    left = std::max<LONG>(left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    top = std::max<LONG>(top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+    right = std::min<LONG>(
+        right, GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    bottom = std::min<LONG>(
+        bottom, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  }
   const LONG width = right - left;
   const LONG height = bottom - top;
   if (width <= 0 || height <= 0) return false;
@@ -62,7 +73,8 @@ bool SavePicture(HWND window, const std::u16string& path) {
   bool drawn = false;
   if (memory != nullptr && picture != nullptr) {
     HGDIOBJ previous = SelectObject(memory, picture);
-    drawn = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != 0;
+    drawn = drawnByItself ? PrintWindow(window, memory, kPrintWindowRenderFullContent) != 0
+                          : BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != 0;
     GdiFlush();
     SelectObject(memory, previous);
   }

@@ -1,4 +1,4 @@
-// Lower-casing, path probes and the clipboard copy on real Win32.
+// Lower-casing, path probes, the clipboard copy and the DLL search order on real Win32.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +11,7 @@
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_header.h"
 #include "tools/support/clipboard_text.h"
+#include "tools/support/program_run.h"
 #include "tools/support/temporary_tree.h"
 
 namespace farthom {
@@ -252,6 +253,29 @@ TEST(ClipboardHeldElsewhere, FailsAtOnceAndKeepsThePreviousText) {
   CloseHandle(opened);
   CloseHandle(release);
   EXPECT_EQ(ClipboardText(), u"previous");
+}
+
+// ---- the DLL search order ----
+
+TEST(DllSearchOrder, TheCurrentDirectoryIsNotSearchedOnceTheStartUpMendHasRun) {
+  // The surveyed folder becomes the current directory, and the dialog and the shell load DLLs
+  // after that. The child (dll_search_child.cc) answers with the step that went wrong.
+  const char* const steps[] = {"",
+                               "the probe's name is beside the child",
+                               "the probe could not be copied",
+                               "its folder could not be entered",
+                               "before the mend, the current directory was not searched",
+                               "a copy from elsewhere was loaded",
+                               "the probe stayed loaded",
+                               "after the mend, the current directory was still searched"};
+  ProgramStart start;
+  start.program = BesideThisProgram(u"dll_search_child.exe");
+  start.commandLine = u"dll_search_child.exe";
+  ProgramRun run = StartProgram(start);
+  ASSERT_TRUE(run.started);
+  const int64_t step = WaitForExit(run, 60000);
+  CloseRun(run);
+  EXPECT_EQ(step, 0) << (step > 0 && step < 8 ? steps[step] : "the child did not end well");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Starting a program as a real process and seeing its dialog from outside, as a user would.
 #include "tools/support/program_run.h"
 
-#include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -71,35 +72,62 @@ std::u16string ImageOf(HANDLE process) {
   return std::u16string(reinterpret_cast<const char16_t*>(path), length);
 }
 
+using QueryCall = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+
 // The command line a process was started with, or "" when it cannot be read. The system hands
-// it over as a counted text in the caller's own layout, whatever the other process's bitness.
-std::u16string CommandLineOf(HANDLE process) {
-  using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
-  const auto query = SystemFunction<Query>(L"ntdll.dll", "NtQueryInformationProcess");
+// it over as a counted text in the caller's own layout, whatever the other process's bitness,
+// pointing into the buffer it filled; a text that does not lie inside that buffer is not read.
+std::u16string CommandLineOf(HANDLE process, QueryCall query) {
   constexpr ULONG kProcessCommandLineInformation = 60;
   struct CountedText {
     USHORT length;  // in bytes
     USHORT room;
     const wchar_t* text;
   };
-  if (query == nullptr) return u"";
   std::vector<unsigned char> buffer(sizeof(CountedText) + 65536);
-  ULONG needed = 0;
-  if (query(process, kProcessCommandLineInformation, buffer.data(),
-            static_cast<ULONG>(buffer.size()), &needed) < 0) {
+  ULONG filled = 0;
+  if (query == nullptr || query(process, kProcessCommandLineInformation, buffer.data(),
+                                static_cast<ULONG>(buffer.size()), &filled) < 0) {
     return u"";
   }
   CountedText counted;
   std::memcpy(&counted, buffer.data(), sizeof(counted));
+  const uintptr_t start = reinterpret_cast<uintptr_t>(buffer.data()) + sizeof(counted);
+  const uintptr_t end =
+      reinterpret_cast<uintptr_t>(buffer.data()) + std::min<size_t>(filled, buffer.size());
+  const uintptr_t text = reinterpret_cast<uintptr_t>(counted.text);
+  if (counted.length % 2 != 0 || text < start || text > end || counted.length > end - text) {
+    return u"";
+  }
   return std::u16string(reinterpret_cast<const char16_t*>(counted.text), counted.length / 2);
 }
 
-ChildSeen SeeChild(DWORD processId, const wchar_t* executable) {
-  ChildSeen child{processId, FromWide(executable), u"", u""};
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+// The process that started `process`, from its basic information; 0 when it cannot be read.
+DWORD ParentOf(HANDLE process, QueryCall query) {
+  PROCESS_BASIC_INFORMATION basic = {};
+  if (query == nullptr ||
+      query(process, 0 /* ProcessBasicInformation */, &basic, sizeof(basic), nullptr) < 0) {
+    return 0;
+  }
+  return static_cast<DWORD>(basic.InheritedFromUniqueProcessId);
+}
+
+ChildSeen SeeChild(DWORD processId) {
+  ChildSeen child{processId, 0, u"", u"", u""};
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
   if (process == nullptr) return child;
-  child.image = ImageOf(process);
-  child.commandLine = CommandLineOf(process);
+  const auto query = SystemFunction<QueryCall>(L"ntdll.dll", "NtQueryInformationProcess");
+  // A process is reported as it is created, perhaps before its parameters are in place: it is
+  // read again for a while, as long as it runs. Wine 8 does not tell another process's command
+  // line.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    child.parentId = ParentOf(process, query);
+    child.image = ImageOf(process);
+    child.commandLine = CommandLineOf(process, query);
+    const bool whole = !child.image.empty() && (!child.commandLine.empty() || RunningOnWine());
+    if (whole || WaitForSingleObject(process, 10) != WAIT_TIMEOUT) break;
+  }
+  child.executable = child.image.substr(child.image.rfind(u'\\') + 1);
   CloseHandle(process);
   return child;
 }
@@ -123,8 +151,33 @@ std::u16string CommandLineToken(const std::u16string& text) {
   return text.find(u' ') == std::u16string::npos ? text : u"\"" + text + u"\"";
 }
 
+namespace {
+
+// A job that reports every process joining it to a port of its own; false when the system
+// gives none.
+bool MakeWatchedJob(ProgramRun& run) {
+  run.job = CreateJobObjectW(nullptr, nullptr);
+  run.jobPort = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+  JOBOBJECT_ASSOCIATE_COMPLETION_PORT association = {run.job, run.jobPort};
+  return run.job != nullptr && run.jobPort != nullptr &&
+         SetInformationJobObject(run.job, JobObjectAssociateCompletionPortInformation, &association,
+                                 sizeof(association));
+}
+
+void CloseJob(ProgramRun& run) {
+  if (run.job != nullptr) CloseHandle(run.job);
+  if (run.jobPort != nullptr) CloseHandle(run.jobPort);
+  run.job = run.jobPort = nullptr;
+}
+
+}  // namespace
+
 ProgramRun StartProgram(const ProgramStart& start) {
   ProgramRun run;
+  if (start.childrenWatched && !MakeWatchedJob(run)) {
+    CloseJob(run);
+    return run;
+  }
   // CreateProcessW may write into the command line, so it gets a copy of its own.
   std::u16string writable = start.commandLine;
   // The child inherits the environment; WINEDEBUG is set only for the moment of its start.
@@ -138,12 +191,22 @@ ProgramRun StartProgram(const ProgramStart& start) {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = start.standardOutput;
   }
-  run.started = CreateProcessW(start.program.empty() ? nullptr : WideText(start.program),
-                               reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
-                               start.standardOutput != nullptr, 0, nullptr,
-                               start.directory.empty() ? nullptr : WideText(start.directory),
-                               &startup, &run.process) != 0;
+  run.started =
+      CreateProcessW(start.program.empty() ? nullptr : WideText(start.program),
+                     reinterpret_cast<wchar_t*>(&writable[0]), nullptr, nullptr,
+                     start.standardOutput != nullptr, start.childrenWatched ? CREATE_SUSPENDED : 0,
+                     nullptr, start.directory.empty() ? nullptr : WideText(start.directory),
+                     &startup, &run.process) != 0;
   if (channels) SetEnvironmentVariableW(L"WINEDEBUG", hadChannels ? saved : nullptr);
+  if (run.started && start.childrenWatched) {
+    // In the job before it runs, so that nothing it starts is outside it.
+    if (AssignProcessToJobObject(run.job, run.process.hProcess)) {
+      ResumeThread(run.process.hThread);
+    } else {
+      CloseRun(run);
+    }
+  }
+  if (!run.started) CloseJob(run);
   return run;
 }
 
@@ -188,40 +251,22 @@ int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs) {
   return code;
 }
 
-std::vector<ChildSeen> ChildrenOf(const ProgramRun& run) {
+std::vector<ChildSeen> NewChildren(ProgramRun& run, DWORD timeoutMs) {
   std::vector<ChildSeen> children;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return children;
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == run.process.dwProcessId) {
-      children.push_back(SeeChild(entry.th32ProcessID, entry.szExeFile));
+  DWORD message = 0;
+  ULONG_PTR key = 0;
+  LPOVERLAPPED detail = nullptr;
+  for (DWORD wait = timeoutMs;
+       run.jobPort != nullptr &&
+       GetQueuedCompletionStatus(run.jobPort, &message, &key, &detail, wait);
+       wait = 0) {
+    // The message's detail is the process ID; the program itself is reported as it joins.
+    const DWORD processId = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
+    if (message == JOB_OBJECT_MSG_NEW_PROCESS && processId != run.process.dwProcessId) {
+      children.push_back(SeeChild(processId));
     }
   }
-  CloseHandle(snapshot);
   return children;
-}
-
-std::vector<std::u16string> ModulesOf(const ProgramRun& run) {
-  std::vector<std::u16string> modules;
-  // The system may answer ERROR_BAD_LENGTH while the process loads or unloads a module; asking
-  // again is what it documents.
-  HANDLE snapshot = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 50 && snapshot == INVALID_HANDLE_VALUE; ++attempt) {
-    snapshot =
-        CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, run.process.dwProcessId);
-    if (snapshot == INVALID_HANDLE_VALUE && GetLastError() != ERROR_BAD_LENGTH) break;
-  }
-  if (snapshot == INVALID_HANDLE_VALUE) return modules;
-  MODULEENTRY32W entry = {};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
-    modules.push_back(FromWide(entry.szExePath));
-  }
-  CloseHandle(snapshot);
-  return modules;
 }
 
 void EndProcess(DWORD processId) {
@@ -239,6 +284,7 @@ void CloseRun(ProgramRun& run) {
   }
   CloseHandle(run.process.hThread);
   CloseHandle(run.process.hProcess);
+  CloseJob(run);
   run.started = false;
 }
 

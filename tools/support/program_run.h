@@ -23,6 +23,7 @@ struct ProgramStart {
   std::u16string debugChannels;     // the child's WINEDEBUG ("" for the caller's); Wine reads it
                                     // as a process starts, other systems ignore it
   HANDLE standardOutput = nullptr;  // inherited as the child's standard output when set
+  bool childrenWatched = false;     // started in a job that names every process it starts
 };
 
 // A started program and what was learnt about it.
@@ -30,6 +31,8 @@ struct ProgramRun {
   PROCESS_INFORMATION process = {};
   bool started = false;
   HWND dialog = nullptr;
+  HANDLE job = nullptr;  // with childrenWatched: the job, and the port it reports to
+  HANDLE jobPort = nullptr;
 };
 
 ProgramRun StartProgram(const ProgramStart& start);
@@ -55,26 +58,26 @@ bool AnswerDialog(HWND dialog, int buttonId);
 // Waits for the process to end and gives its exit code; -1 when it did not end in time.
 int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs);
 
-// A process that the program started. Its image path and command line are read across 32 and 64
-// bits (the command line on Windows 8.1 and later; Wine 8 here gives none).
+// A process that the program, or a process it started, started. Its image path and command line
+// are read across 32 and 64 bits (the command line on Windows 8.1 and later; Wine 8 here gives
+// none).
 struct ChildSeen {
   DWORD processId;
-  std::u16string executable;   // its file name, without a path
+  DWORD parentId;              // the process that started it; 0 when it cannot be read
+  std::u16string executable;   // its file name, without a path; "" while it cannot be read
   std::u16string image;        // the full path of its executable; "" while it cannot be read
   std::u16string commandLine;  // as it was started with; "" while it cannot be read
 };
 
-// The processes that `run` started and that still exist. A process just started may be listed
-// before the name of its executable is known; its name is empty then.
-std::vector<ChildSeen> ChildrenOf(const ProgramRun& run);
-
-// The full paths of the modules (the executable and every DLL) the program has loaded now.
-std::vector<std::u16string> ModulesOf(const ProgramRun& run);
+// The processes started in a run with childrenWatched since the last call, waiting up to
+// `timeoutMs` for the first. The job names each process as it is created, so none is missed
+// however short its life, and each is opened at once to be read.
+std::vector<ChildSeen> NewChildren(ProgramRun& run, DWORD timeoutMs);
 
 // Ends a process by force and waits for it to go.
 void EndProcess(DWORD processId);
 
-// Ends the program if it still runs and closes its handles.
+// Ends the program if it still runs and closes its handles (those of its job too).
 void CloseRun(ProgramRun& run);
 
 // The full path of `name` in the folder of the program that calls this; "" when that folder
