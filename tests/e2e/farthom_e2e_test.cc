@@ -153,18 +153,6 @@ std::u16string TracedSelection(const std::string& launch) {
   return path;
 }
 
-// The entry a path opens, as its volume and file index; nothing when it opens none.
-std::vector<DWORD> IdentityOf(const std::u16string& path) {
-  HANDLE file = CreateFileW(WideText(path), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  BY_HANDLE_FILE_INFORMATION info = {};
-  const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (!known) return {};
-  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
 // A reported path that Explorer takes (shorter than MAX_PATH, no name ending in a dot or blank)
 // reaches it exactly; any other as such a path that opens the very entry, by volume and file
 // index: the whole entry where it has a short name (all do under Wine), else a folder above it.
@@ -214,7 +202,8 @@ struct Outcome {
   bool dialogShown = false;
   DialogSeen seen;
   int64_t exitCode = -2;
-  std::vector<ChildSeen> children;    // the processes the program started
+  DWORD processId = 0;
+  std::vector<ChildSeen> children;    // every process the program or its children started
   std::vector<std::string> launches;  // its ShellExecute calls in Wine's trace
   std::vector<std::string> trace;     // all its lines in Wine's trace
 };
@@ -237,23 +226,18 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
     AnswerDialog(run.dialog, c.answer);
   }
   // The job names every process the program starts as it is created, and each is read at once.
-  // All are ended once the program has ended: an Explorer left running would open windows and
-  // outlive the test. None is ended sooner, since a process ended while it is being started makes
-  // the launch try again. The program's own children are its launches; what they start goes
-  // with them.
-  std::vector<ChildSeen> started;
+  // All go with the job once the program has ended (CloseRun): an Explorer left running would
+  // open windows and outlive the test. None is ended sooner, since a process ended while it is
+  // being started makes the launch try again.
+  outcome.processId = run.process.dwProcessId;
   const DWORD start = GetTickCount();
   while (WaitForSingleObject(run.process.hProcess, 0) == WAIT_TIMEOUT &&
          GetTickCount() - start < 30000) {
-    for (const ChildSeen& child : NewChildren(run, 10)) started.push_back(child);
+    for (const ChildSeen& child : NewChildren(run, 10)) outcome.children.push_back(child);
   }
   outcome.exitCode = WaitForExit(run, 0);
   // Those made just before the program ended are already reported.
-  for (const ChildSeen& child : NewChildren(run, 0)) started.push_back(child);
-  for (const ChildSeen& child : started) {
-    if (child.parentId == run.process.dwProcessId) outcome.children.push_back(child);
-    EndProcess(child.processId);
-  }
+  for (const ChildSeen& child : NewChildren(run, 0)) outcome.children.push_back(child);
   outcome.trace = TraceLinesOf(ReadWholeFile(gTrace).substr(traceBefore), run.process.dwProcessId);
   outcome.launches = ShellExecuteTraces(outcome.trace);
   CloseRun(run);
@@ -315,16 +299,25 @@ class EndToEnd : public ::testing::Test {
       } else {
         // Seen on any system: the program started Explorer as its child.
         std::string started;
-        for (const ChildSeen& child : outcome.children) started += Utf8OnOneLine(child.image) + " ";
-        ASSERT_EQ(outcome.children.size(), 1u) << started;
-        EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(outcome.children[0].executable)), "explorer.exe");
+        for (const ChildSeen& child : outcome.children) {
+          started +=
+              Utf8OnOneLine(child.image) + " (started by " + std::to_string(child.parentId) + ") ";
+        }
+        // The program's own children; what they start in turn is theirs. A process whose parent
+        // could not be read counts as the program's.
+        std::vector<ChildSeen> own;
+        for (const ChildSeen& child : outcome.children) {
+          if (child.parentId == outcome.processId || child.parentId == 0) own.push_back(child);
+        }
+        ASSERT_EQ(own.size(), 1u) << started;
+        EXPECT_EQ(Utf8OnOneLine(LowerCaseAscii(own[0].executable)), "explorer.exe") << started;
         std::u16string selected;
         if (!RunningOnWine()) {
           // Seen on Windows: the Windows directory's Explorer, its command line ending in the
           // parameters, the path in quotation marks. (Wine starts its built-in Explorer for that
           // file and names it after System32, and does not tell another process's command line:
           // there the trace below shows the call.)
-          const ChildSeen& explorer = outcome.children[0];
+          const ChildSeen& explorer = own[0];
           EXPECT_EQ(LowerCaseAscii(explorer.image), LowerCaseAscii(WindowsExplorer())) << started;
           const std::u16string& line = explorer.commandLine;
           const size_t at = line.rfind(u" /Select,\"");

@@ -33,7 +33,7 @@ int Run() {
   wchar_t loaded[MAX_PATH + 1] = {};
   GetModuleFileNameW(found, loaded, MAX_PATH + 1);
   FreeLibrary(found);
-  if (lstrcmpiW(loaded, WideText(copy)) != 0) return 5;
+  if (IdentityOf(FromWide(loaded)) != IdentityOf(copy)) return 5;
   // A module already loaded is handed back by its base name without any search, so it must be
   // gone before the name is looked for again.
   if (GetModuleHandleW(WideText(kName)) != nullptr) return 6;

@@ -85,16 +85,14 @@ std::u16string CommandLineOf(HANDLE process, QueryCall query) {
     const wchar_t* text;
   };
   std::vector<unsigned char> buffer(sizeof(CountedText) + 65536);
-  ULONG filled = 0;
   if (query == nullptr || query(process, kProcessCommandLineInformation, buffer.data(),
-                                static_cast<ULONG>(buffer.size()), &filled) < 0) {
+                                static_cast<ULONG>(buffer.size()), nullptr) < 0) {
     return u"";
   }
   CountedText counted;
   std::memcpy(&counted, buffer.data(), sizeof(counted));
   const uintptr_t start = reinterpret_cast<uintptr_t>(buffer.data()) + sizeof(counted);
-  const uintptr_t end =
-      reinterpret_cast<uintptr_t>(buffer.data()) + std::min<size_t>(filled, buffer.size());
+  const uintptr_t end = reinterpret_cast<uintptr_t>(buffer.data()) + buffer.size();
   const uintptr_t text = reinterpret_cast<uintptr_t>(counted.text);
   if (counted.length % 2 != 0 || text < start || text > end || counted.length > end - text) {
     return u"";
@@ -117,10 +115,11 @@ ChildSeen SeeChild(DWORD processId) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
   if (process == nullptr) return child;
   const auto query = SystemFunction<QueryCall>(L"ntdll.dll", "NtQueryInformationProcess");
-  // A process is reported as it is created, perhaps before its parameters are in place: it is
-  // read again for a while, as long as it runs. Wine 8 does not tell another process's command
-  // line.
-  for (int attempt = 0; attempt < 50; ++attempt) {
+  // A process is reported as it is created, before it has started: Windows may not have put its
+  // parameters in place yet, and Wine knows its image only once it has started, which can take
+  // seconds. It is read again, for up to 5 s, as long as it runs. Wine 8 does not tell another
+  // process's command line.
+  for (int attempt = 0; attempt < 500; ++attempt) {
     child.parentId = ParentOf(process, query);
     child.image = ImageOf(process);
     child.commandLine = CommandLineOf(process, query);
@@ -159,12 +158,20 @@ bool MakeWatchedJob(ProgramRun& run) {
   run.job = CreateJobObjectW(nullptr, nullptr);
   run.jobPort = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
   JOBOBJECT_ASSOCIATE_COMPLETION_PORT association = {run.job, run.jobPort};
+  // Whatever is still in the job goes with it, also when the caller itself is ended.
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   return run.job != nullptr && run.jobPort != nullptr &&
          SetInformationJobObject(run.job, JobObjectAssociateCompletionPortInformation, &association,
-                                 sizeof(association));
+                                 sizeof(association)) &&
+         SetInformationJobObject(run.job, JobObjectExtendedLimitInformation, &limits,
+                                 sizeof(limits));
 }
 
 void CloseJob(ProgramRun& run) {
+  // Ended through the job, never by a process ID, which the system may have given to another
+  // process once the one it named ended.
+  if (run.job != nullptr) TerminateJobObject(run.job, 1);
   if (run.job != nullptr) CloseHandle(run.job);
   if (run.jobPort != nullptr) CloseHandle(run.jobPort);
   run.job = run.jobPort = nullptr;
@@ -267,14 +274,6 @@ std::vector<ChildSeen> NewChildren(ProgramRun& run, DWORD timeoutMs) {
     }
   }
   return children;
-}
-
-void EndProcess(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-  if (process == nullptr) return;
-  TerminateProcess(process, 0);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(process);
 }
 
 void CloseRun(ProgramRun& run) {

@@ -74,10 +74,8 @@ struct ChildSeen {
 // however short its life, and each is opened at once to be read.
 std::vector<ChildSeen> NewChildren(ProgramRun& run, DWORD timeoutMs);
 
-// Ends a process by force and waits for it to go.
-void EndProcess(DWORD processId);
-
-// Ends the program if it still runs and closes its handles (those of its job too).
+// Ends the program if it still runs, and with childrenWatched everything in its job, and closes
+// their handles.
 void CloseRun(ProgramRun& run);
 
 // The full path of `name` in the folder of the program that calls this; "" when that folder

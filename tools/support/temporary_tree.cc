@@ -43,6 +43,17 @@ std::u16string CurrentDirectory() {
   return SystemText([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
+std::vector<DWORD> IdentityOf(const std::u16string& path) {
+  HANDLE file = CreateFileW(WideText(path), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  BY_HANDLE_FILE_INFORMATION info = {};
+  const bool known = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!known) return {};
+  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
 std::u16string NewTemporaryPath(const std::u16string& stem) {
   static unsigned long made = 0;
   wchar_t folder[MAX_PATH + 1] = {};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/windows/windows_header.h"
 
@@ -14,6 +15,10 @@ std::u16string NewTemporaryPath(const std::u16string& stem);
 
 // The current directory, or "" when it cannot be read whole.
 std::u16string CurrentDirectory();
+
+// The entry `path` opens, as its volume's serial number and file index: two paths that name it
+// by different names (short, long, relative) give the same. Empty when the path opens none.
+std::vector<DWORD> IdentityOf(const std::u16string& path);
 
 // A new directory and what is made below it, all removed when the tree goes. Removal lists what
 // is there rather than what was made, and never follows a link: a link to a directory goes as

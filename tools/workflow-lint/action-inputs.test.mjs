@@ -71,7 +71,7 @@ description: |
 inputs:
   node-version:
     description: >
-      Version spec:
+      Version range:
       like: this
   'quoted-name':
     default: true
