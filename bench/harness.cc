@@ -3,9 +3,12 @@
 // tab-separated line per run.
 //
 //   bench_harness <counted runs> <farthom.exe> <floor.exe> <name>=<folder>...
+//   bench_harness --once <run> farthom|floor <program.exe> <name>=<folder>
 //
 // Per folder: one warm-up run of each program, then the counted runs, farthom and the floor taking
 // turns (their order swapped every run so that neither always runs on a cache the other warmed).
+// With --once, one run of one program, numbered <run> (0 for a warm-up): for a caller that
+// interleaves these programs with others and keeps the rounds itself.
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
@@ -116,11 +119,49 @@ void PrintRun(const std::u16string& tree, const char* program, int run, const Ru
 
 std::u16string Quoted(const std::u16string& text) { return u"\"" + text + u"\""; }
 
+// How each program is started on a folder: farthom with /n, so that its box has OK only.
+std::u16string CommandLine(bool isFarthom, const std::u16string& program,
+                           const std::u16string& folder) {
+  return Quoted(program) + (isFarthom ? u" /n " : u" ") + Quoted(folder);
+}
+
+void PrintColumns() {
+  std::printf(
+      "columns\ttree\tprogram\trun\tstatus\tms\tentries\tlength\tpeak_ws\texit\tfailure\ttext\n");
+}
+
+// Splits "<name>=<folder>"; false when there is no "=".
+bool SplitTree(const wchar_t* argument, std::u16string& tree, std::u16string& folder) {
+  const std::u16string pair = FromWide(argument);
+  const size_t equals = pair.find(u'=');
+  if (equals == std::u16string::npos) return false;
+  tree = pair.substr(0, equals);
+  folder = pair.substr(equals + 1);
+  return true;
+}
+
+int RunOnceCommand(int argc, wchar_t** argv) {
+  const bool isFarthom = argc == 6 && std::wcscmp(argv[3], L"farthom") == 0;
+  std::u16string tree, folder;
+  if (argc != 6 || (!isFarthom && std::wcscmp(argv[3], L"floor") != 0) ||
+      !SplitTree(argv[5], tree, folder)) {
+    std::fprintf(stderr,
+                 "usage: bench_harness --once <run> farthom|floor <program.exe> <name>=<folder>\n");
+    return 2;
+  }
+  const int run = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+  PrintColumns();
+  const RunResult result = RunOnce(CommandLine(isFarthom, FromWide(argv[4]), folder));
+  PrintRun(tree, isFarthom ? "farthom" : "floor", run, result);
+  return 0;
+}
+
 }  // namespace
 }  // namespace farthom
 
 int wmain(int argc, wchar_t** argv) {
   using namespace farthom;
+  if (argc > 1 && std::wcscmp(argv[1], L"--once") == 0) return RunOnceCommand(argc, argv);
   if (argc < 5) {
     std::fprintf(
         stderr,
@@ -130,16 +171,12 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = static_cast<int>(std::wcstol(argv[1], nullptr, 10));
   const std::u16string farthom = FromWide(argv[2]);
   const std::u16string floor = FromWide(argv[3]);
-  std::printf(
-      "columns\ttree\tprogram\trun\tstatus\tms\tentries\tlength\tpeak_ws\texit\tfailure\ttext\n");
+  PrintColumns();
   for (int index = 4; index < argc; ++index) {
-    const std::u16string pair = FromWide(argv[index]);
-    const size_t equals = pair.find(u'=');
-    if (equals == std::u16string::npos) continue;
-    const std::u16string tree = pair.substr(0, equals);
-    const std::u16string folder = pair.substr(equals + 1);
-    const std::u16string farthomLine = Quoted(farthom) + u" /n " + Quoted(folder);
-    const std::u16string floorLine = Quoted(floor) + u" " + Quoted(folder);
+    std::u16string tree, folder;
+    if (!SplitTree(argv[index], tree, folder)) continue;
+    const std::u16string farthomLine = CommandLine(true, farthom, folder);
+    const std::u16string floorLine = CommandLine(false, floor, folder);
     // Run 0 is the warm-up: it fills the caches and is not counted.
     for (int run = 0; run <= runs; ++run) {
       const bool farthomFirst = run % 2 == 0;
