@@ -192,7 +192,11 @@ def expect(folder, prefix=0):
 
 
 def write(folder, directory_fd):
-    """Makes the folder's entries inside the open directory, then fills its folders."""
+    """Makes the folder's entries inside the open directory, then fills its folders.
+
+    Relative to an open directory, so that no path grows with the depth; where the system has no
+    such calls (Windows), write_at() makes the same tree by paths.
+    """
     for name, child in folder.entries:
         if child is None:
             os.close(os.open(name, os.O_CREAT | os.O_EXCL | os.O_WRONLY, 0o644,
@@ -206,6 +210,47 @@ def write(folder, directory_fd):
                 write(child, child_fd)
             finally:
                 os.close(child_fd)
+
+
+def extended(path):
+    """The path as the system should take it at any length: on Windows, the absolute path in the
+    extended-length form ("\\\\?\\"), which has no MAX_PATH limit and takes every name as it is."""
+    if os.name != "nt" or path.startswith("\\\\?\\"):
+        return path
+    path = os.path.abspath(path)
+    if path.startswith("\\\\"):
+        return "\\\\?\\UNC\\" + path[2:]
+    return "\\\\?\\" + path
+
+
+def write_at(folder, path):
+    """Makes the folder's entries below `path`, an existing directory, then fills its folders.
+
+    By paths, the same tree as write(); give `path` in the form extended() makes, so that every
+    path below it can be reached whatever its length.
+    """
+    for name, child in folder.entries:
+        entry = os.path.join(path, name)
+        if child is None:
+            os.close(os.open(entry, os.O_CREAT | os.O_EXCL | os.O_WRONLY, 0o644))
+        else:
+            os.mkdir(entry)
+    for name, child in folder.entries:
+        if child is not None:
+            write_at(child, os.path.join(path, name))
+
+
+def write_tree(plan, path):
+    """Makes the plan's entries below `path`, an existing directory, in whichever way the system
+    offers: relative to open directories where it can, by extended-length paths elsewhere."""
+    if os.open in os.supports_dir_fd and os.mkdir in os.supports_dir_fd:
+        folder_fd = os.open(path, os.O_RDONLY | os.O_DIRECTORY)
+        try:
+            write(plan, folder_fd)
+        finally:
+            os.close(folder_fd)
+    else:
+        write_at(plan, extended(path))
 
 
 def main():
@@ -222,11 +267,7 @@ def main():
             plan = PLANS[tree](random.Random(f"farthom-bench-{tree}"))
             folder = os.path.join(options.root, tree)
             os.mkdir(folder)  # a folder left from an earlier run might not be the same tree
-            folder_fd = os.open(folder, os.O_RDONLY | os.O_DIRECTORY)
-            try:
-                write(plan, folder_fd)
-            finally:
-                os.close(folder_fd)
+            write_tree(plan, folder)
             entries, longest, count = expect(plan)
             out.write(f"{tree}\t{entries}\t{longest}\t{count}\n")
             print(f"{tree}: {entries} entries, longest {longest} code units", file=sys.stderr)
