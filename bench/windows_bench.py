@@ -192,10 +192,13 @@ def peer_environment(key):
     """Windows PowerShell started under PowerShell 7 would inherit 7's module path and fail to
     load its own cmdlets; without the variable it builds its default path, as when a user starts
     it."""
-    environment = dict(os.environ)
-    if key == "gci":
-        environment.pop("PSModulePath", None)
-    return environment
+    # Matched without regard to case: a copy of Windows' environment has its names in capitals.
+    return {name: value for name, value in environment_of().items()
+            if key != "gci" or name.upper() != "PSMODULEPATH"}
+
+
+def environment_of():
+    return dict(os.environ)
 
 
 def run_command(command, limit, environment=None):
@@ -491,7 +494,10 @@ def measure(options):
         folder = trees[tree][0]
         if key in programs:
             command = [harness, "--once", str(round_number), key, programs[key], f"{tree}={folder}"]
-            _, out, err, _, was_stopped = run_command(command, HARNESS_LIMIT_SECONDS)
+            try:
+                _, out, err, _, was_stopped = run_command(command, HARNESS_LIMIT_SECONDS)
+            except OSError as error:
+                return Run(case, key, round_number, 0, Answer(None, None, str(error)), "failed")
             ms, answer = parse_harness(out.decode("utf-8", errors="replace"), key, folder)
             state = "failed" if ms is None or was_stopped or answer.entries is None else "done"
             return Run(case, key, round_number, ms or 0, answer, state)

@@ -20,9 +20,10 @@ def utf16(text, bom=False):
 class ParseTest(unittest.TestCase):
     def test_outputs(self):
         file = f"{ROOT}\\b{A}\\c.txt"
+        # /NC leaves out each line's class ("New Dir", "New File"), /NS the files' sizes.
         robocopy = (f"\t                   2\t{ROOT}\\\r\n"
-                    f"\t  New Dir          1\t{ROOT}\\b{A}\\\r\n"
-                    f"\t    New File  \t\t{file}\r\n"
+                    f"\t                   1\t{ROOT}\\b{A}\\\r\n"
+                    f"\t\t\t\t{file}\r\n"
                     f"2024/05/01 10:00:00 ERROR 3 (0x00000003) Scanning Source Directory "
                     f"{ROOT}\\b{A}\\deeper\\\r\nThe system cannot find the path specified.\r\n")
         cases = [
@@ -53,6 +54,12 @@ class ParseTest(unittest.TestCase):
                 self.assertEqual((answer.entries, answer.longest), (entries, longest))
                 self.assertIn(note, answer.note)
                 self.assertEqual(bool(note), bool(answer.note))
+
+    def test_windows_powershell_loses_the_module_path_whatever_its_case(self):
+        # Windows' environment reaches Python with its names in capitals.
+        wb.environment_of = lambda: {"PSMODULEPATH": "C:\\7\\Modules", "PATH": "C:\\bin"}
+        self.assertEqual(wb.peer_environment("gci"), {"PATH": "C:\\bin"})
+        self.assertIn("PSMODULEPATH", wb.peer_environment("dotnet"))
 
     def test_harness_lines(self):
         def line(program, status, entries, length, failure=""):
