@@ -26,20 +26,20 @@ def units(text):
     return len(text) + sum(1 for c in text if ord(c) > 0xFFFF)
 
 
+def run_of(line):
+    """One run line of the harness as a dict; None for any other line."""
+    fields = line.rstrip("\r\n").split("\t")
+    if fields[0] != "run" or len(fields) < 12:
+        return None
+    tree, program, run, status, ms, entries, length, peak, exit_code, failure, text = fields[1:12]
+    return {"tree": tree, "program": program, "run": int(run), "ok": status == "ok",
+            "ms": float(ms), "entries": int(entries), "length": int(length), "peak": int(peak),
+            "exit": int(exit_code), "failure": failure, "text": text}
+
+
 def read_runs(path):
-    runs = []
     with open(path, encoding="utf-8") as lines:
-        for line in lines:
-            fields = line.rstrip("\n").split("\t")
-            if fields[0] != "run":
-                continue
-            tree, program, run, status, ms, entries, length, peak, exit_code, failure, text = (
-                fields[1:12])
-            runs.append({"tree": tree, "program": program, "run": int(run), "ok": status == "ok",
-                         "ms": float(ms), "entries": int(entries), "length": int(length),
-                         "peak": int(peak), "exit": int(exit_code), "failure": failure,
-                         "text": text})
-    return runs
+        return [run for run in map(run_of, lines) if run is not None]
 
 
 def read_expected(path):

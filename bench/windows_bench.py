@@ -29,6 +29,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import generate_trees as gen  # noqa: E402  (found through the path set just above)
+import report  # noqa: E402  (the harness's run lines have their one reader there)
 
 units = gen.units
 PEER_LIMIT_SECONDS = 90
@@ -132,14 +133,10 @@ def parse_robocopy(out, err, root, exit_code):
 def parse_harness(out, program, dropped):
     """One run line of bench_harness --once: farthom reports full lengths, the floor relative
     ones; farthom on a folder with nothing in it shows the folder's own length only."""
-    for line in out.splitlines():
-        fields = line.split("\t")
-        if fields[0] != "run" or len(fields) < 12:
-            continue
-        status, ms, entries, length, exit_code, failure = (fields[4], float(fields[5]),
-                                                           int(fields[6]), int(fields[7]),
-                                                           int(fields[9]), fields[10])
-        if status != "ok" or exit_code != 0:
+    for run in filter(None, map(report.run_of, out.splitlines())):
+        ms, entries, length, exit_code = run["ms"], run["entries"], run["length"], run["exit"]
+        failure = run["failure"]
+        if not run["ok"] or exit_code != 0:
             return ms, Answer(None, None, failure or f"exit code {exit_code}")
         if program == "floor":
             return ms, Answer(entries, units(dropped) + 1 + length)
