@@ -231,8 +231,7 @@ Outcome RunCase(const Case& c, const std::u16string& moreChannels = u"") {
   // being started makes the launch try again.
   outcome.processId = run.process.dwProcessId;
   const DWORD start = GetTickCount();
-  while (WaitForSingleObject(run.process.hProcess, 0) == WAIT_TIMEOUT &&
-         GetTickCount() - start < 30000) {
+  while (WaitForExit(run, 0) < 0 && GetTickCount() - start < 30000) {
     for (const ChildSeen& child : NewChildren(run, 10)) outcome.children.push_back(child);
   }
   outcome.exitCode = WaitForExit(run, 0);

@@ -110,6 +110,18 @@ DWORD ParentOf(HANDLE process, QueryCall query) {
   return static_cast<DWORD>(basic.InheritedFromUniqueProcessId);
 }
 
+// Whether `process` has ended, waiting up to `waitMs` for it to. Wine 8 signals a process that
+// has no running thread, so one whose first thread has not started yet looks ended there: only
+// its exit code tells the two apart, at the cost of taking a process that ends with the code
+// STILL_ACTIVE stands for as running. Windows signals a process only once it has ended.
+bool HasEnded(HANDLE process, DWORD waitMs) {
+  if (WaitForSingleObject(process, waitMs) == WAIT_TIMEOUT) return false;
+  DWORD code = 0;
+  if (!RunningOnWine() || !GetExitCodeProcess(process, &code) || code != STILL_ACTIVE) return true;
+  Sleep(waitMs);
+  return false;
+}
+
 ChildSeen SeeChild(DWORD processId) {
   ChildSeen child{processId, 0, u"", u"", u""};
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
@@ -119,12 +131,13 @@ ChildSeen SeeChild(DWORD processId) {
   // parameters in place yet, and Wine knows its image only once it has started, which can take
   // seconds. It is read again, for up to 5 s, as long as it runs. Wine 8 does not tell another
   // process's command line.
-  for (int attempt = 0; attempt < 500; ++attempt) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 5000) {
     child.parentId = ParentOf(process, query);
     child.image = ImageOf(process);
     child.commandLine = CommandLineOf(process, query);
     const bool whole = !child.image.empty() && (!child.commandLine.empty() || RunningOnWine());
-    if (whole || WaitForSingleObject(process, 10) != WAIT_TIMEOUT) break;
+    if (whole || HasEnded(process, 10)) break;
   }
   child.executable = child.image.substr(child.image.rfind(u'\\') + 1);
   CloseHandle(process);
@@ -230,7 +243,7 @@ bool WaitForDialog(ProgramRun& run, DWORD timeoutMs) {
       run.dialog = search.found;
       return true;
     }
-    if (WaitForSingleObject(run.process.hProcess, 1) == WAIT_OBJECT_0) return false;
+    if (HasEnded(run.process.hProcess, 1)) return false;
     if (timeoutMs != INFINITE && GetTickCount() - start >= timeoutMs) return false;
   }
 }
@@ -252,9 +265,12 @@ bool AnswerDialog(HWND dialog, int buttonId) {
 }
 
 int64_t WaitForExit(ProgramRun& run, DWORD timeoutMs) {
-  if (WaitForSingleObject(run.process.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  const DWORD start = GetTickCount();
+  while (!HasEnded(run.process.hProcess, std::min<DWORD>(timeoutMs, 10))) {
+    if (timeoutMs != INFINITE && GetTickCount() - start >= timeoutMs) return -1;
+  }
   DWORD code = 0;
-  GetExitCodeProcess(run.process.hProcess, &code);
+  if (!GetExitCodeProcess(run.process.hProcess, &code)) return -1;
   return code;
 }
 
@@ -278,7 +294,7 @@ std::vector<ChildSeen> NewChildren(ProgramRun& run, DWORD timeoutMs) {
 
 void CloseRun(ProgramRun& run) {
   if (!run.started) return;
-  if (WaitForSingleObject(run.process.hProcess, 0) == WAIT_TIMEOUT) {
+  if (!HasEnded(run.process.hProcess, 0)) {
     TerminateProcess(run.process.hProcess, 1);
   }
   CloseHandle(run.process.hThread);
